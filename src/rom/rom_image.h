@@ -1,0 +1,68 @@
+#pragma once
+// ROM access: where a Game Boy Advance image keeps its game code and, for each supported
+// release, its type chart; identifying an image; reading the chart into TypeChart and writing
+// it back in place.
+//
+// The chart is a run of 3-byte records (attacking type, defending type, factor) ended by the
+// record (255, 255, 0). The editor reads at most 111 records and writes exactly 111, the 333
+// bytes from TableOffset; nothing else in the file is ever written.
+
+#include "chart/type_chart.h"
+#include "rom/rom_stream.h"
+
+#include <QByteArray>
+
+#include <array>
+#include <cstdint>
+
+inline constexpr std::uint32_t GameCodeOffset = 172; // 4 bytes in the cartridge header
+inline constexpr int GameCodeLength = 4;
+inline constexpr int ChartRecordSize = 3;
+inline constexpr int ChartSize = MaxEntries * ChartRecordSize; // the bytes a save writes
+
+struct ChartRecordBytes {
+    std::uint8_t attacking;
+    std::uint8_t defending;
+    std::uint8_t factor;
+    friend bool operator==(const ChartRecordBytes&, const ChartRecordBytes&) = default;
+};
+
+inline constexpr ChartRecordBytes ChartTerminator{255, 255, 0};
+
+struct SupportedRom {
+    const char* gameCode;
+    const char* release;
+    std::uint32_t tableOffset;
+};
+
+// Tried in this order; the codes are distinct.
+inline constexpr std::array<SupportedRom, 10> SupportedRoms{{
+    {"AXVE", "Ruby, English", 0x1F9720},
+    {"AXPE", "Sapphire, English", 0x1F96B0},
+    {"BPEE", "Emerald, English", 0x31ACE8},
+    {"BPRE", "Fire Red, English", 0x24F050},
+    {"BPGE", "Leaf Green, English", 0x24F02C},
+    {"AXVF", "Ruby, French", 0x201B28},
+    {"AXPF", "Sapphire, French", 0x201AB8},
+    {"BPEF", "Emerald, French", 0x322818},
+    {"BPRF", "Fire Red, French", 0x24945C},
+    {"BPGF", "Leaf Green, French", 0x249438},
+}};
+
+// The stream on the open image and the chart offset of its release (0 until one is identified).
+extern RomFileStream RomStream;
+extern std::uint32_t TableOffset;
+
+// The four bytes at GameCodeOffset; a byte beyond the end of the file, or of a file that could
+// not be attached, reads as 255.
+QByteArray ReadGameCode();
+
+// Sets TableOffset and returns true when `code` is exactly one of the supported codes.
+bool FindTableOffset(const QByteArray& code);
+
+// Reads the chart at TableOffset into TypeChart. Leaves the texts stale.
+void ReadTypeChart();
+
+// Writes the 111 records at TableOffset and flushes them to the device. Save judges the outcome
+// by RomStream.fail().
+void WriteTypeChart();

@@ -1,0 +1,62 @@
+#pragma once
+// RomFileStream: the one file stream on the open ROM image, with the failure state of a
+// standard file stream. Reading and writing share one position.
+//
+// Safety promises: the file is never created, never truncated and never loaded whole; only
+// regular files attach; while attached the stream holds an exclusive advisory lock, so two
+// editors cannot attach the same image; flush() does not return until the system reports the
+// data on the storage device.
+
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+class RomFileStream {
+public:
+    static constexpr int EndOfFile = -1;
+
+    RomFileStream() = default;
+    RomFileStream(const RomFileStream&) = delete;
+    RomFileStream& operator=(const RomFileStream&) = delete;
+    ~RomFileStream(); // closes an attached file, writing what is pending
+
+    bool is_open() const { return fd_ >= 0; }
+    // True from a failed attach, read, positioning, write or flush until the next good attach.
+    bool fail() const { return failed_; }
+
+    // Attaches `path` for reading and writing. On success the position is 0 and the failure
+    // state is clear; on failure nothing is attached and the failure state is set.
+    void open(const QString& path);
+    // Writes what is pending and detaches the file.
+    void close();
+
+    void seekg(std::uint64_t offset);
+    void seekp(std::uint64_t offset); // does nothing while the failure state is set
+
+    // The byte at the position (0..255), or EndOfFile, which also sets the failure state.
+    int get();
+    // Writes one byte at the position; nothing while the failure state is set.
+    void put(std::uint8_t byte);
+
+    // Writes what is pending and asks the system to put the file's data on the device.
+    void flush();
+
+    std::uint64_t position() const { return position_; }
+
+private:
+    bool fillReadBuffer();
+    void writePending();
+    void detach();
+
+    int fd_ = -1;
+    bool failed_ = false;
+    std::uint64_t position_ = 0;
+
+    // A small read-ahead window, so that reading the game code or the chart costs one system
+    // call, and the bytes put but not yet written.
+    std::vector<std::uint8_t> readBuffer_;
+    std::uint64_t readStart_ = 0;
+    std::vector<std::uint8_t> pending_;
+    std::uint64_t pendingStart_ = 0;
+};

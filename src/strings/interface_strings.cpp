@@ -1,0 +1,81 @@
+#include "strings/interface_strings.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct ConstantPair {
+    const char16_t* english;
+    const char16_t* french;
+};
+
+// Indexed by StringKey. AboutText has no constant: it is assembled from AboutPieces.
+constexpr std::array<ConstantPair, InterfaceStringCount> ConstantTexts{{
+    {u"&File", u"&Fichier"},
+    {u"&Open", u"&Ouvrir"},
+    {u"&Save", u"&Sauvegarder"},
+    {u"&Close", u"&Fermer"},
+    {u"E&xit", u"&Quitter"},
+    {u"&Options", u"&Options"},
+    {u"&Language", u"&Langue"},
+    {u"&Help", u"&Aide"},
+    {u"&About", u"à &Propos"},
+    {u"&Versions Compatible", u"&Versions Compatibles"},
+    {u"Change Entry", u"Changer l'Entrée"},
+    {u"Insert New Entry", u"Insérer une Nouvelle Entrée"},
+    {u"Change to Foresight Entry", u"Changer à l'Entrée de Clairvoyance"},
+    {u"Insert Foresight Entry", u"Insérer l'Entrée de Clairvoyance"},
+    {u"Delete Entry", u"Supprimer l'Entrée"},
+    {u"Attacking Type", u"Type Offensif"},
+    {u"Defending Type", u"Type Défensif"},
+    {u"Multiplication Factor", u"Facteur de Multiplication"},
+    {u"Attention", u"Attention"},
+    {u"Warning", u"Alerte"},
+    {u"About", u"à Propos"},
+    {nullptr, nullptr},
+    {u"Versions Compatible", u"Versions Compatibles"},
+    {u"English, French - Ruby, Sapphire, Emerald, Fire Red, and Leaf Green",
+     u"Anglais, Français - Rubis, Saphir, Emeraude, Rouge Feu, et Vert Feuille"},
+    {u"There's already a file open. Are you sure you want to open another? Any data not saved "
+     u"will be lost.",
+     u"Un fichier est déja ouvert. Êtes-vous sûr de vouloir ouvrir un autre? Toutes les données "
+     u"non sauvegardées seront perdues."},
+    {u"Sorry, but the rom you chose isn't supported by this program yet, or isn't a generation "
+     u"III Pokémon rom.",
+     u"Désolé, mais la rom que vous avez choisie n'est pas compatible avec cette programme "
+     u"encore, ou n'est pas une rom Pokémon de la génération GBA."},
+    {u"The file was successfully saved!", u"La rom a bien été sauvegardée!"},
+    {u"There's more than one Foresight entry present.",
+     u"Il y a plus d'une entrée de Clairvoyance présente."},
+    {u"There's already one Foresight entry present. Do you still want to insert another "
+     u"Foresight entry?",
+     u"Il y a déjà une entrée de Clairvoyance. Est-ce que vous voulez encore insérer une autre "
+     u"entrée de la Clairvoyance?"},
+    {u"This will delete the last entry. Do you still want to insert a new one?",
+     u"Ceci va supprimer la dernière entrée. Êtes-vous sûr de vouloir en insérer une nouvelle "
+     u"entrée?"},
+}};
+
+QString AssembleAboutText(int language) {
+    const AboutPieceTable& p = AboutPieces;
+    return p.ProgramName + u'\n' + p.VersionLine[language] + u'\n' + p.AuthorLine[language] +
+           u'\n' + p.DateLine[language] + u"\n\n"_s + p.Description[language] + u"\n\n"_s +
+           p.NewVersionsSentence[language] + u' ' + p.WebPageAddress + u'.' + u"\n\n"_s +
+           p.ThanksSentence[language];
+}
+
+} // namespace
+
+void FillInterfaceStrings() {
+    for (int key = 0; key < InterfaceStringCount; ++key) {
+        const ConstantPair& constant = ConstantTexts[key];
+        if (key == AboutText) {
+            InterfaceStrings[key] = {AssembleAboutText(0), AssembleAboutText(1)};
+        } else {
+            InterfaceStrings[key] = {QString::fromUtf16(constant.english),
+                                     QString::fromUtf16(constant.french)};
+        }
+    }
+}
+
+QString CurrentText(StringKey key) { return InterfaceStrings[key][Language]; }

@@ -1,0 +1,99 @@
+// The interface strings of both languages, and the About text as it is assembled.
+
+#include "strings/interface_strings.h"
+#include "support/rom_fixture.h"
+
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+class TestInterfaceStrings : public QObject {
+    Q_OBJECT
+
+private slots:
+    void emptyUntilFilled() {
+        for (const LangPair& pair : InterfaceStrings)
+            QVERIFY(pair[0].isEmpty() && pair[1].isEmpty());
+    }
+
+    void everyPairHasBothTexts() {
+        FillInterfaceStrings();
+        QCOMPARE(int(InterfaceStrings.size()), 30);
+        for (int key = 0; key < InterfaceStringCount; ++key) {
+            const LangPair& pair = InterfaceStrings[key];
+            QVERIFY2(!pair[0].isEmpty() && !pair[1].isEmpty(), qPrintable(QString::number(key)));
+            bool sameInBoth = key == OptionsMenuCaption || key == AttentionTitle;
+            QVERIFY2((pair[0] == pair[1]) == sameInBoth, qPrintable(pair[0]));
+            QVERIFY(!pair[0].contains(u'\n') || key == AboutText);
+        }
+    }
+
+    void textsInTheLanguageInForce_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("french");
+        QTest::newRow("About menu") << int(AboutMenuCaption) << u"&About"_s << u"à &Propos"_s;
+        QTest::newRow("Exit menu") << int(ExitMenuCaption) << u"E&xit"_s << u"&Quitter"_s;
+        QTest::newRow("Insert button") << int(InsertButtonCaption) << u"Insert New Entry"_s
+                                       << u"Insérer une Nouvelle Entrée"_s;
+        QTest::newRow("Defending label") << int(DefendingTypeLabelCaption) << u"Defending Type"_s
+                                         << u"Type Défensif"_s;
+        QTest::newRow("Warning") << int(WarningTitle) << u"Warning"_s << u"Alerte"_s;
+        QTest::newRow("Saved") << int(SavedMessage) << u"The file was successfully saved!"_s
+                               << u"La rom a bien été sauvegardée!"_s;
+        QTest::newRow("Last entry")
+            << int(DeleteLastEntryMessage)
+            << u"This will delete the last entry. Do you still want to insert a new one?"_s
+            << u"Ceci va supprimer la dernière entrée. Êtes-vous sûr de vouloir en insérer une "
+               u"nouvelle entrée?"_s;
+        QTest::newRow("Unsupported")
+            << int(UnsupportedRomMessage)
+            << u"Sorry, but the rom you chose isn't supported by this program yet, or isn't a "
+               u"generation III Pokémon rom."_s
+            << u"Désolé, mais la rom que vous avez choisie n'est pas compatible avec cette "
+               u"programme encore, ou n'est pas une rom Pokémon de la génération GBA."_s;
+        QTest::newRow("Versions")
+            << int(VersionsCompatibleText)
+            << u"English, French - Ruby, Sapphire, Emerald, Fire Red, and Leaf Green"_s
+            << u"Anglais, Français - Rubis, Saphir, Emeraude, Rouge Feu, et Vert Feuille"_s;
+    }
+    void textsInTheLanguageInForce() {
+        QFETCH(int, key);
+        QFETCH(QString, english);
+        QFETCH(QString, french);
+        FillInterfaceStrings();
+        Language = 0;
+        QCOMPARE(CurrentText(StringKey(key)), english);
+        Language = 1;
+        QCOMPARE(CurrentText(StringKey(key)), french);
+        Language = 0;
+        QCOMPARE(InterfaceStrings[key][1], french); // a switch leaves both strings in place
+    }
+
+    void aboutTextByteForByte() {
+        FillInterfaceStrings();
+        const QByteArray address = "https://quorvane.org/";
+        const QByteArray english =
+            "Quorvane\nVersion 1.31\nBy Dalmerin\nJanuary 8th, 2010\n\n"
+            "This program edits the resistances of the types of a generation III Pok\xc3\xa9mon "
+            "game.\n\nNew versions of this program (and old ones too) can be found at " +
+            address +
+            ".\n\nThanks to Orrisk for providing the information on how to edit the resistances "
+            "of the types.";
+        const QByteArray french =
+            "Quorvane\nVersion 1.31\nPar Dalmerin\n8 Janvier 2010\n\n"
+            "Cette programme sert \xc3\xa0 \xc3\xa9" "diter les r\xc3\xa9sistances des types de "
+            "la g\xc3\xa9n\xc3\xa9ration GBA.\n\nLes nouvelles versions de cette programme (mais "
+            "aussi les anciennes) peuvent \xc3\xaatre trouv\xc3\xa9" "es \xc3\xa0 " +
+            address +
+            ".\n\nRemerciements \xc3\xa0 Orrisk pour avoir fourni des informations sur comment "
+            "editer les r\xc3\xa9sistances des types.";
+        QCOMPARE(InterfaceStrings[AboutText][0].toUtf8(), english);
+        QCOMPARE(InterfaceStrings[AboutText][1].toUtf8(), french);
+        QCOMPARE(InterfaceStrings[AboutText][0].split(u'\n').size(), 10);
+        QVERIFY(QUrl(QString::fromUtf8(address)).isValid());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestInterfaceStrings)
+#include "test_interface_strings.moc"
