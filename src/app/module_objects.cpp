@@ -58,3 +58,7 @@ InterfaceStringTable InterfaceStrings{};
 int Language = 0;
 int ForesightEntryCount = 0;
 std::uint32_t TableOffset = 0;
+
+// The one main window, set by main once it is created.
+class TForm1;
+TForm1* Form1 = nullptr;

@@ -54,6 +54,7 @@ constexpr std::array<ConstantPair, InterfaceStringCount> ConstantTexts{{
     {u"This will delete the last entry. Do you still want to insert a new one?",
      u"Ceci va supprimer la dernière entrée. Êtes-vous sûr de vouloir en insérer une nouvelle "
      u"entrée?"},
+    {u"The file could not be saved!", u"La rom n'a pas pu être sauvegardée!"},
 }};
 
 QString AssembleAboutText(int language) {

@@ -47,6 +47,7 @@ enum StringKey {
     MultipleForesightEntriesMessage,
     ForesightAlreadyPresentMessage,
     DeleteLastEntryMessage,
+    SaveFailedMessage,
     InterfaceStringCount
 };
 

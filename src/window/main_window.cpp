@@ -1,0 +1,127 @@
+#include "window/main_window.h"
+
+#include "strings/interface_strings.h"
+
+#include <QFileDialog>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QIcon>
+#include <QMessageBox>
+#include <QScreen>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The geometry is drawn for Tahoma 8 pt. Where Tahoma is missing, the system's sans-serif stands
+// in for it, a little smaller if need be, so that the labels' design captions still fit their
+// stored widths instead of running under the type lists beside them.
+void FitFontToDesign(QWidget* window, std::initializer_list<const QLabel*> labels) {
+    QFont font = window->font();
+    if (QFontInfo(font).family() == u"Tahoma")
+        return;
+    font.setStyleHint(QFont::SansSerif);
+    auto fits = [&](const QFont& candidate) {
+        const QFontMetrics metrics(candidate);
+        for (const QLabel* label : labels)
+            if (metrics.horizontalAdvance(label->text()) > label->width())
+                return false;
+        return true;
+    };
+    while (font.pointSizeF() > 6 && !fits(font))
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    window->setFont(font);
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget* owner) : QMainWindow(owner) {
+    setupUi(this);
+    FitFontToDesign(this, {AttackingTypeLabel, DefendingTypeLabel});
+    // A fixed frame: close box and minimise button, no maximise button. The client area's
+    // minimum and maximum sizes in the form already keep the window from being resized.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowIcon(QIcon(u":/quorvane/quorvane-16.xpm"_s));
+    OpenDialog1.Filter = u"Gameboy Advance Rom (*.gba)|*.gba|Any File (*.*)|*.*"_s;
+    OpenDialog1.DefaultExt = u"*.gba"_s;
+    adjustSize();
+    if (const QScreen* display = screen())
+        move(display->availableGeometry().center() - rect().center());
+
+    FillInterfaceStrings();
+    FillCustomMultFactorComboBox();
+    SetLanguage(0);
+}
+
+int TForm1::MultFactorItemIndex() const {
+    const QAbstractButton* checked = MultFactorRadioItems->checkedButton();
+    return checked ? int(MultFactorRadioItems->buttons().indexOf(checked)) : -1;
+}
+
+void TForm1::SetMultFactorItemIndex(int index) {
+    if (QAbstractButton* item = MultFactorRadioItems->buttons().value(index))
+        item->setChecked(true);
+}
+
+namespace {
+
+// "description|patterns|..." as the toolkit's name filters. The toolkit shows only what stands
+// before the last parenthesis, so each description is shown exactly as written while its
+// patterns are spelt the way this platform matches them: "*.*" would skip names with no dot.
+QStringList NameFilters(const QString& filter) {
+    QStringList parts = filter.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1].replace(u';', u' ');
+        if (patterns == u"*.*")
+            patterns = u"*"_s;
+        filters.append(parts[i] + u" ("_s + patterns + u')');
+    }
+    return filters;
+}
+
+} // namespace
+
+bool TOpenDialog::Execute(QWidget* parent) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile); // a typed name need not exist
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilters(NameFilters(Filter));
+    dialog.setDefaultSuffix(QString(DefaultExt).remove(u"*."_s));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    FileName = dialog.selectedFiles().constFirst();
+    return true;
+}
+
+bool ShowMessageBox(const QString& text, const QString& title, MessageButtons buttons) {
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, Form1);
+    box.setTextFormat(Qt::PlainText);
+    if (buttons == MessageButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    return box.exec() == QMessageBox::Yes;
+}
+
+void ShowException(const QString& message) {
+    QMessageBox box(QMessageBox::Critical, u"Quorvane"_s, message, QMessageBox::Ok, Form1);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+void RunHandler(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const std::exception& error) {
+        ShowException(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        ShowException(QString());
+    }
+}
