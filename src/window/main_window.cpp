@@ -6,6 +6,7 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QIcon>
+#include <QLayout>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -38,14 +39,14 @@ void FitFontToDesign(QWidget* window, std::initializer_list<const QLabel*> label
 TForm1::TForm1(QWidget* owner) : QMainWindow(owner) {
     setupUi(this);
     FitFontToDesign(this, {AttackingTypeLabel, DefendingTypeLabel});
-    // A fixed frame: close box and minimise button, no maximise button. The client area's
-    // minimum and maximum sizes in the form already keep the window from being resized.
+    // A fixed frame: close box and minimise button, no maximise button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(u":/quorvane/quorvane-16.xpm"_s));
     OpenDialog1.Filter = u"Gameboy Advance Rom (*.gba)|*.gba|Any File (*.*)|*.*"_s;
     OpenDialog1.DefaultExt = u"*.gba"_s;
+    layout()->setSizeConstraint(QLayout::SetFixedSize); // the client area's size, plus the menu bar
     adjustSize();
     if (const QScreen* display = screen())
         move(display->availableGeometry().center() - rect().center());
