@@ -45,15 +45,23 @@ ModalAction CheckThenPress(std::function<void()> check, Qt::Key key) {
     };
 }
 
+namespace {
+// Only the newest script answers; an older one still alive waits until it is gone.
+ModalScript* ActiveScript = nullptr;
+} // namespace
+
 ModalScript::ModalScript(QList<ModalAction> actions)
-    : actions_(std::move(actions)), timer_(std::make_unique<QTimer>()) {
+    : actions_(std::move(actions)), timer_(std::make_unique<QTimer>()),
+      previous_(std::exchange(ActiveScript, this)) {
     QObject::connect(timer_.get(), &QTimer::timeout, [this] { poll(); });
     timer_->start(5);
 }
 
-ModalScript::~ModalScript() = default;
+ModalScript::~ModalScript() { ActiveScript = previous_; }
 
 void ModalScript::poll() {
+    if (ActiveScript != this)
+        return;
     QWidget* modal = QApplication::activeModalWidget();
     if (modal == nullptr || !modal->isVisible() || modal->property("answered").toBool())
         return;

@@ -50,6 +50,7 @@ private:
     void poll();
     QList<ModalAction> actions_;
     std::unique_ptr<QTimer> timer_;
+    ModalScript* previous_;
 };
 
 // A fresh program and window, as right after start-up, with the real message boxes.
