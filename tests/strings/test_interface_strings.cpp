@@ -18,7 +18,7 @@ private slots:
 
     void everyPairHasBothTexts() {
         FillInterfaceStrings();
-        QCOMPARE(int(InterfaceStrings.size()), 30);
+        QCOMPARE(int(InterfaceStrings.size()), 31); // thirty, and the failed-save message
         for (int key = 0; key < InterfaceStringCount; ++key) {
             const LangPair& pair = InterfaceStrings[key];
             QVERIFY2(!pair[0].isEmpty() && !pair[1].isEmpty(), qPrintable(QString::number(key)));
@@ -39,6 +39,8 @@ private slots:
         QTest::newRow("Defending label") << int(DefendingTypeLabelCaption) << u"Defending Type"_s
                                          << u"Type Défensif"_s;
         QTest::newRow("Warning") << int(WarningTitle) << u"Warning"_s << u"Alerte"_s;
+        QTest::newRow("Save failed") << int(SaveFailedMessage) << u"The file could not be saved!"_s
+                                     << u"La rom n'a pas pu être sauvegardée!"_s;
         QTest::newRow("Saved") << int(SavedMessage) << u"The file was successfully saved!"_s
                                << u"La rom a bien été sauvegardée!"_s;
         QTest::newRow("Last entry")
