@@ -11,16 +11,24 @@ void TForm1::EnterEntry() {
                FactorForSelection(MultFactorItemIndex(), CustomMultFactorComboBox->currentIndex()));
 }
 
-void TForm1::EnterForesightEntry() { StoreForesightEntry(ListBox1->currentRow()); }
+void TForm1::EnterForesightEntry() {
+    StoreForesightEntry(ListBox1->currentRow());
+}
 
-void TForm1::MoveEntriesBackFromItemIndex() { MoveEntriesBack(ListBox1->currentRow()); }
+void TForm1::MoveEntriesBackFromItemIndex() {
+    MoveEntriesBack(ListBox1->currentRow());
+}
 
 namespace {
 
 // With no chart on show there is no record to work on: the command does nothing.
-bool HasSelectedEntry(const QListWidget* list) { return list->currentRow() >= 0; }
+bool HasSelectedEntry(const QListWidget* list) {
+    return list->currentRow() >= 0;
+}
 
-bool ConfirmDroppingTheLastEntry() { return AskYesNo(DeleteLastEntryMessage, WarningTitle); }
+bool ConfirmDroppingTheLastEntry() {
+    return AskYesNo(DeleteLastEntryMessage, WarningTitle);
+}
 
 void RefreshList(TForm1* form) {
     BuildEntryTexts();

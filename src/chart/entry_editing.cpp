@@ -3,7 +3,9 @@
 #include <algorithm>
 
 namespace {
-bool IsRecordIndex(int index) { return index >= 0 && index < MaxEntries; }
+bool IsRecordIndex(int index) {
+    return index >= 0 && index < MaxEntries;
+}
 } // namespace
 
 FactorByte FactorForSelection(int radioItem, int customItem) {
@@ -20,7 +22,9 @@ void StoreEntry(int index, TypeId attacking, TypeId defending, FactorByte factor
     TypeChart[index].factor = factor;
 }
 
-void StoreForesightEntry(int index) { StoreEntry(index, ForesightTypeId, ForesightTypeId, 0); }
+void StoreForesightEntry(int index) {
+    StoreEntry(index, ForesightTypeId, ForesightTypeId, 0);
+}
 
 void MoveEntriesBack(int index) {
     if (!IsRecordIndex(index))

@@ -8,11 +8,16 @@
 void TForm1::SetOpenFileControlsEnabled(bool enabled) {
     Save1->setEnabled(enabled);
     Close1->setEnabled(enabled);
-    const std::initializer_list<QWidget*> controls{
-        ChangeButton,          InsertButton,          AttackingTypeLabel,
-        DefendingTypeLabel,    AttackingTypeComboBox, DefendingTypeComboBox,
-        MultFactorRadioGroup,  ChangeToForesightEntryButton, InsertForesightEntryButton,
-        DeleteButton};
+    const std::initializer_list<QWidget*> controls{ChangeButton,
+                                                   InsertButton,
+                                                   AttackingTypeLabel,
+                                                   DefendingTypeLabel,
+                                                   AttackingTypeComboBox,
+                                                   DefendingTypeComboBox,
+                                                   MultFactorRadioGroup,
+                                                   ChangeToForesightEntryButton,
+                                                   InsertForesightEntryButton,
+                                                   DeleteButton};
     for (QWidget* control : controls)
         control->setEnabled(enabled);
 }

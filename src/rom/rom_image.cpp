@@ -4,7 +4,9 @@
 
 namespace {
 
-std::uint8_t GetByte() { return static_cast<std::uint8_t>(RomStream.get()); }
+std::uint8_t GetByte() {
+    return static_cast<std::uint8_t>(RomStream.get());
+}
 
 ChartRecordBytes ReadRecord() {
     ChartRecordBytes record{};

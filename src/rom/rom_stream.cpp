@@ -12,7 +12,9 @@ namespace {
 
 constexpr std::size_t ReadAhead = 512; // covers the game code, or the chart and its terminator
 
-bool IsRegularFile(const struct stat& info) { return S_ISREG(info.st_mode); }
+bool IsRegularFile(const struct stat& info) {
+    return S_ISREG(info.st_mode);
+}
 
 // Opens an existing regular file for reading and writing and locks it, or returns -1.
 int AttachRegularFile(const QByteArray& name) {
@@ -25,8 +27,8 @@ int AttachRegularFile(const QByteArray& name) {
     if (fd < 0)
         return -1;
     // The name may have been replaced between the two looks; judge what was really opened.
-    bool usable = ::fstat(fd, &info) == 0 && IsRegularFile(info) &&
-                  ::fcntl(fd, F_SETFL, 0) == 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    bool usable = ::fstat(fd, &info) == 0 && IsRegularFile(info) && ::fcntl(fd, F_SETFL, 0) == 0 &&
+                  ::flock(fd, LOCK_EX | LOCK_NB) == 0;
     if (!usable) {
         ::close(fd);
         return -1;

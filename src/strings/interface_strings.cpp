@@ -79,4 +79,6 @@ void FillInterfaceStrings() {
     }
 }
 
-QString CurrentText(StringKey key) { return InterfaceStrings[key][Language]; }
+QString CurrentText(StringKey key) {
+    return InterfaceStrings[key][Language];
+}

@@ -16,7 +16,9 @@ MessagePresenter SetMessagePresenter(MessagePresenter presenter) {
     return std::exchange(Presenter, std::move(presenter));
 }
 
-void ShowNotice(StringKey text, StringKey title) { Present(text, title, MessageButtons::Ok); }
+void ShowNotice(StringKey text, StringKey title) {
+    Present(text, title, MessageButtons::Ok);
+}
 
 bool AskYesNo(StringKey text, StringKey title) {
     return Present(text, title, MessageButtons::YesNo);

@@ -7,7 +7,9 @@
 #include "window/main_window.h"
 
 namespace {
-int KeptIndex(int remembered) { return remembered == -1 ? 0 : remembered; }
+int KeptIndex(int remembered) {
+    return remembered == -1 ? 0 : remembered;
+}
 } // namespace
 
 void TForm1::FillListBox() {

@@ -65,8 +65,7 @@ private slots:
         for (int row : {0, 57, 110}) {
             auto add = [&](const char* name, QList<bool> answers, QStringList questions) {
                 QTest::addRow("%s at %d", name, row)
-                    << QString::fromLatin1(name).section(u',', 0, 0) << answers << row
-                    << questions;
+                    << QString::fromLatin1(name).section(u',', 0, 0) << answers << row << questions;
             };
             add("change", none, {});
             add("insert, yes", {true}, {DeleteLastQuestion});

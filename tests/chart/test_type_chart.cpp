@@ -17,14 +17,14 @@ QString FloatingPointFactorText(int factor, QChar separator) {
     return text.replace(u'.', separator);
 }
 
-const char16_t* const EnglishNames[] = {
-    u"Normal", u"Fighting", u"Flying", u"Poison",  u"Ground", u"Rock",
-    u"Bug",    u"Ghost",    u"Steel",  u"???",     u"Fire",   u"Water",
-    u"Grass",  u"Electric", u"Psychic", u"Ice",    u"Dragon", u"Dark"};
-const char16_t* const FrenchNames[] = {
-    u"Normal", u"Combat",     u"Vol", u"Poison", u"Sol",    u"Roche",
-    u"Insecte", u"Spectre",   u"Acier", u"???",  u"Feu",    u"Eau",
-    u"Plante", u"Électrique", u"Psy", u"Glace",  u"Dragon", u"Ténèbres"};
+const char16_t* const EnglishNames[] = {u"Normal", u"Fighting", u"Flying", u"Poison",   u"Ground",
+                                        u"Rock",   u"Bug",      u"Ghost",  u"Steel",    u"???",
+                                        u"Fire",   u"Water",    u"Grass",  u"Electric", u"Psychic",
+                                        u"Ice",    u"Dragon",   u"Dark"};
+const char16_t* const FrenchNames[] = {u"Normal", u"Combat",  u"Vol",     u"Poison",     u"Sol",
+                                       u"Roche",  u"Insecte", u"Spectre", u"Acier",      u"???",
+                                       u"Feu",    u"Eau",     u"Plante",  u"Électrique", u"Psy",
+                                       u"Glace",  u"Dragon",  u"Ténèbres"};
 
 void SetRecord(int index, TypeId attacking, TypeId defending, FactorByte factor) {
     TypeChart[index].attacking = attacking;

@@ -42,7 +42,9 @@ public:
     explicit FileSizeLimit(rlim_t bytes) {
         ::getrlimit(RLIMIT_FSIZE, &saved_);
         std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limit {bytes, saved_.rlim_max};
+        struct rlimit limit {
+            bytes, saved_.rlim_max
+        };
         ::setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
@@ -84,9 +86,9 @@ private slots:
     void refusedFilesLeaveNoImageOpen_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("overAnImage");
-        for (const QString& kind : {u"unsupported"_s, u"lower-case code"_s, u"missing"_s,
-                                    u"too short"_s, u"empty"_s, u"locked"_s, u"fifo"_s,
-                                    u"read-only"_s}) {
+        for (const QString& kind :
+             {u"unsupported"_s, u"lower-case code"_s, u"missing"_s, u"too short"_s, u"empty"_s,
+              u"locked"_s, u"fifo"_s, u"read-only"_s}) {
             QTest::addRow("%s", qPrintable(kind)) << kind << false;
             QTest::addRow("%s over an image", qPrintable(kind)) << kind << true;
         }

@@ -214,7 +214,8 @@ private slots:
     void readOnlyFileCannotBeAttached() {
         ImageFolder folder;
         QString path = folder.writeRealImage(u"rom.gba"_s, "BPRE");
-        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        QVERIFY(
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         ::chmod(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), 0755);
         // Root may write any file, so the refusal is only real for an ordinary user.
         int status = RunUnprivileged([&] {
@@ -292,7 +293,9 @@ private slots:
         pid_t child = ::fork();
         if (child == 0) {
             ::signal(SIGXFSZ, SIG_IGN);
-            struct rlimit limit {1u << 20, 1u << 20};
+            struct rlimit limit {
+                1u << 20, 1u << 20
+            };
             ::setrlimit(RLIMIT_FSIZE, &limit);
             if (!OpenAndRead(path) || RomStream.fail())
                 ::_exit(2);

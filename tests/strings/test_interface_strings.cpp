@@ -36,8 +36,8 @@ private slots:
         QTest::newRow("Exit menu") << int(ExitMenuCaption) << u"E&xit"_s << u"&Quitter"_s;
         QTest::newRow("Insert button") << int(InsertButtonCaption) << u"Insert New Entry"_s
                                        << u"Insérer une Nouvelle Entrée"_s;
-        QTest::newRow("Defending label") << int(DefendingTypeLabelCaption) << u"Defending Type"_s
-                                         << u"Type Défensif"_s;
+        QTest::newRow("Defending label")
+            << int(DefendingTypeLabelCaption) << u"Defending Type"_s << u"Type Défensif"_s;
         QTest::newRow("Warning") << int(WarningTitle) << u"Warning"_s << u"Alerte"_s;
         QTest::newRow("Save failed") << int(SaveFailedMessage) << u"The file could not be saved!"_s
                                      << u"La rom n'a pas pu être sauvegardée!"_s;
@@ -84,9 +84,11 @@ private slots:
             "of the types.";
         const QByteArray french =
             "Quorvane\nVersion 1.31\nPar Dalmerin\n8 Janvier 2010\n\n"
-            "Cette programme sert \xc3\xa0 \xc3\xa9" "diter les r\xc3\xa9sistances des types de "
+            "Cette programme sert \xc3\xa0 \xc3\xa9"
+            "diter les r\xc3\xa9sistances des types de "
             "la g\xc3\xa9n\xc3\xa9ration GBA.\n\nLes nouvelles versions de cette programme (mais "
-            "aussi les anciennes) peuvent \xc3\xaatre trouv\xc3\xa9" "es \xc3\xa0 " +
+            "aussi les anciennes) peuvent \xc3\xaatre trouv\xc3\xa9"
+            "es \xc3\xa0 " +
             address +
             ".\n\nRemerciements \xc3\xa0 Orrisk pour avoir fourni des informations sur comment "
             "editer les r\xc3\xa9sistances des types.";

@@ -58,11 +58,10 @@ private slots:
         QCOMPARE(RadioTexts(*form),
                  QStringList({u"0 (Complètement Pas Efficace)"_s, u"0.5 (Pas Très Efficace)"_s,
                               u"1 (Normal)"_s, u"2 (Super Efficace)"_s, u"Coutume"_s}));
-        QStringList frenchTypes{u"Normal"_s, u"Combat"_s,  u"Vol"_s,        u"Poison"_s,
-                                u"Sol"_s,    u"Roche"_s,   u"Insecte"_s,    u"Spectre"_s,
-                                u"Acier"_s,  u"???"_s,     u"Feu"_s,        u"Eau"_s,
-                                u"Plante"_s, u"Électrique"_s, u"Psy"_s,     u"Glace"_s,
-                                u"Dragon"_s, u"Ténèbres"_s};
+        QStringList frenchTypes{u"Normal"_s, u"Combat"_s,  u"Vol"_s,     u"Poison"_s,     u"Sol"_s,
+                                u"Roche"_s,  u"Insecte"_s, u"Spectre"_s, u"Acier"_s,      u"???"_s,
+                                u"Feu"_s,    u"Eau"_s,     u"Plante"_s,  u"Électrique"_s, u"Psy"_s,
+                                u"Glace"_s,  u"Dragon"_s,  u"Ténèbres"_s};
         QCOMPARE(ItemTexts(form->AttackingTypeComboBox), frenchTypes);
         QCOMPARE(ItemTexts(form->DefendingTypeComboBox), frenchTypes);
         QCOMPARE(form->windowTitle(), u"Quorvane"_s);
@@ -160,8 +159,9 @@ private slots:
         QCOMPARE(script.boxes[1].title,
                  french ? u"Versions Compatibles"_s : u"Versions Compatible"_s);
         QCOMPARE(script.boxes[1].text,
-                 french ? u"Anglais, Français - Rubis, Saphir, Emeraude, Rouge Feu, et Vert Feuille"_s
-                        : u"English, French - Ruby, Sapphire, Emerald, Fire Red, and Leaf Green"_s);
+                 french
+                     ? u"Anglais, Français - Rubis, Saphir, Emeraude, Rouge Feu, et Vert Feuille"_s
+                     : u"English, French - Ruby, Sapphire, Emerald, Fire Red, and Leaf Green"_s);
         QCOMPARE(Snapshot(*form), before);
     }
 };

@@ -143,7 +143,9 @@ ScriptedAnswers::ScriptedAnswers(QList<bool> answers) : answers_(std::move(answe
         });
 }
 
-ScriptedAnswers::~ScriptedAnswers() { SetMessagePresenter(previous_); }
+ScriptedAnswers::~ScriptedAnswers() {
+    SetMessagePresenter(previous_);
+}
 
 void ResetProgramState() {
     if (RomStream.is_open())

@@ -28,8 +28,8 @@ public:
 
     // A sparse image of `size` bytes with random bytes in the header and around the chart, the
     // code at offset 172 and `chart` at the code's chart offset.
-    QString writeImage(const QString& name, const QByteArray& gameCode,
-                       const QByteArray& chart, std::uint64_t size = 16u << 20);
+    QString writeImage(const QString& name, const QByteArray& gameCode, const QByteArray& chart,
+                       std::uint64_t size = 16u << 20);
     // The real chart for a supported release.
     QString writeRealImage(const QString& name, const char* gameCode);
     QString writeFile(const QString& name, const QByteArray& bytes);

@@ -36,7 +36,9 @@ ModalAction ChooseFile(const QString& path) {
     };
 }
 
-ModalAction CancelDialog() { return PressKey(Qt::Key_Escape); }
+ModalAction CancelDialog() {
+    return PressKey(Qt::Key_Escape);
+}
 
 ModalAction CheckThenPress(std::function<void()> check, Qt::Key key) {
     return [check, key](QWidget* modal) {
@@ -57,7 +59,9 @@ ModalScript::ModalScript(QList<ModalAction> actions)
     timer_->start(5);
 }
 
-ModalScript::~ModalScript() { ActiveScript = previous_; }
+ModalScript::~ModalScript() {
+    ActiveScript = previous_;
+}
 
 void ModalScript::poll() {
     if (ActiveScript != this)

@@ -27,10 +27,10 @@ private slots:
         QVERIFY(form->English1->isChecked());
         QVERIFY(!form->Francais1->isChecked());
 
-        for (QAction* on : {form->Open1, form->Exit1, form->English1, form->Francais1,
-                            form->About1, form->VersionsCompatible1, form->File1->menuAction(),
-                            form->Options1->menuAction(), form->Language1->menuAction(),
-                            form->Help1->menuAction()})
+        for (QAction* on :
+             {form->Open1, form->Exit1, form->English1, form->Francais1, form->About1,
+              form->VersionsCompatible1, form->File1->menuAction(), form->Options1->menuAction(),
+              form->Language1->menuAction(), form->Help1->menuAction()})
             QVERIFY2(on->isEnabled(), qPrintable(on->objectName()));
         QVERIFY(form->ListBox1->isEnabled());
         QCOMPARE(OpenFileControlStates(*form), QList<bool>(12, false));
@@ -50,7 +50,8 @@ private slots:
         QCOMPARE(form->CustomMultFactorComboBox->currentIndex(), 0);
         QCOMPARE(form->CustomMultFactorComboBox->itemText(25), u"2.5"_s);
         QCOMPARE(form->CustomMultFactorComboBox->itemText(254), u"25.4"_s);
-        QCOMPARE(form->OpenDialog1.Filter, u"Gameboy Advance Rom (*.gba)|*.gba|Any File (*.*)|*.*"_s);
+        QCOMPARE(form->OpenDialog1.Filter,
+                 u"Gameboy Advance Rom (*.gba)|*.gba|Any File (*.*)|*.*"_s);
         QCOMPARE(form->OpenDialog1.DefaultExt, u"*.gba"_s);
     }
 
@@ -64,10 +65,10 @@ private slots:
         QTest::newRow("defending") << u"DefendingTypeComboBox"_s << QRect(266, 147, 120, 21);
         QTest::newRow("group") << u"MultFactorRadioGroup"_s << QRect(184, 174, 202, 115);
         QTest::newRow("custom") << u"CustomMultFactorComboBox"_s << QRect(184, 295, 202, 21);
-        QTest::newRow("to foresight") << u"ChangeToForesightEntryButton"_s
-                                      << QRect(184, 322, 202, 50);
-        QTest::newRow("insert foresight") << u"InsertForesightEntryButton"_s
-                                          << QRect(184, 378, 202, 50);
+        QTest::newRow("to foresight")
+            << u"ChangeToForesightEntryButton"_s << QRect(184, 322, 202, 50);
+        QTest::newRow("insert foresight")
+            << u"InsertForesightEntryButton"_s << QRect(184, 378, 202, 50);
         QTest::newRow("delete") << u"DeleteButton"_s << QRect(184, 434, 202, 50);
     }
     void geometry() {
@@ -210,9 +211,8 @@ private slots:
             QCOMPARE(script.boxes.size(), 1);
             QCOMPARE(script.boxes[0].text, u"The presenter broke"_s);
         }
-        SetMessagePresenter([](const QString&, const QString&, MessageButtons) -> bool {
-            throw 42;
-        });
+        SetMessagePresenter(
+            [](const QString&, const QString&, MessageButtons) -> bool { throw 42; });
         {
             ModalScript script({PressKey(Qt::Key_Return)});
             form->VersionsCompatible1->trigger();
