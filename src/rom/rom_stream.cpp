@@ -49,7 +49,8 @@ void RomFileStream::open(const QString& path) {
     readBuffer_.clear();
     pending_.clear();
     position_ = 0;
-    fd_ = path.isEmpty() ? -1 : AttachRegularFile(QFile::encodeName(path));
+    path_ = QFile::encodeName(path);
+    fd_ = path.isEmpty() ? -1 : AttachRegularFile(path_);
     failed_ = fd_ < 0;
 }
 
@@ -121,6 +122,17 @@ void RomFileStream::put(std::uint8_t byte) {
 }
 
 void RomFileStream::writePending() {
+    if (pending_.empty())
+        return;
+    // Write nothing into a file that is no longer at its path, and nothing past the end, which
+    // would grow a file that was cut short behind the editor's back.
+    struct stat info {};
+    if (failed_ || ::fstat(fd_, &info) != 0 || !pathStillNamesTheFile() ||
+        pendingStart_ + pending_.size() > static_cast<std::uint64_t>(info.st_size)) {
+        failed_ = true;
+        pending_.clear();
+        return;
+    }
     std::size_t done = 0;
     while (done < pending_.size() && !failed_) {
         ssize_t wrote = ::pwrite(fd_, pending_.data() + done, pending_.size() - done,
@@ -139,6 +151,15 @@ void RomFileStream::flush() {
         return;
     }
     writePending();
-    if (!failed_ && ::fsync(fd_) != 0)
+    if (!failed_ && (::fsync(fd_) != 0 || !pathStillNamesTheFile()))
         failed_ = true;
+}
+
+// Data saved into a file that was deleted, or moved away from the name the user chose, is not
+// where the user will look for it.
+bool RomFileStream::pathStillNamesTheFile() const {
+    struct stat atPath {
+    }, attached{};
+    return ::stat(path_.constData(), &atPath) == 0 && ::fstat(fd_, &attached) == 0 &&
+           atPath.st_dev == attached.st_dev && atPath.st_ino == attached.st_ino;
 }

@@ -2,10 +2,11 @@
 // RomFileStream: the one file stream on the open ROM image, with the failure state of a
 // standard file stream. Reading and writing share one position.
 //
-// Safety promises: the file is never created, never truncated and never loaded whole; only
-// regular files attach; while attached the stream holds an exclusive advisory lock, so two
-// editors cannot attach the same image; flush() does not return until the system reports the
-// data on the storage device.
+// Safety promises: the file is never created, never truncated, never extended and never
+// loaded whole; only regular files attach; while attached the stream holds an exclusive
+// advisory lock, so two editors cannot attach the same image; flush() does not return until
+// the system reports the data on the storage device, and fails when the file is no longer the
+// one at the path that was opened (deleted, renamed or replaced meanwhile).
 
 #include <QString>
 
@@ -39,7 +40,8 @@ public:
     // Writes one byte at the position; nothing while the failure state is set.
     void put(std::uint8_t byte);
 
-    // Writes what is pending and asks the system to put the file's data on the device.
+    // Writes what is pending and asks the system to put the file's data on the device; sets the
+    // failure state when that fails or when the path no longer names the attached file.
     void flush();
 
     std::uint64_t position() const { return position_; }
@@ -48,8 +50,10 @@ private:
     bool fillReadBuffer();
     void writePending();
     void detach();
+    bool pathStillNamesTheFile() const;
 
     int fd_ = -1;
+    QByteArray path_; // as given to open, in the file system's encoding
     bool failed_ = false;
     std::uint64_t position_ = 0;
 

@@ -88,7 +88,7 @@ private slots:
         QTest::addColumn<bool>("overAnImage");
         for (const QString& kind :
              {u"unsupported"_s, u"lower-case code"_s, u"missing"_s, u"too short"_s, u"empty"_s,
-              u"locked"_s, u"fifo"_s, u"read-only"_s}) {
+              u"locked"_s, u"fifo"_s, u"device"_s, u"symbolic-link loop"_s, u"read-only"_s}) {
             QTest::addRow("%s", qPrintable(kind)) << kind << false;
             QTest::addRow("%s over an image", qPrintable(kind)) << kind << true;
         }
@@ -112,9 +112,14 @@ private slots:
             folder.writeRealImage(u"chosen.gba"_s, "BPRE");
             otherProgram.open(path);
             QVERIFY(otherProgram.is_open());
-        } else if (kind == u"fifo")
+        } else if (kind == u"fifo") {
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        else if (kind == u"read-only") {
+        } else if (kind == u"device") {
+            path = u"/dev/zero"_s;
+        } else if (kind == u"symbolic-link loop") {
+            QVERIFY(QFile::link(folder.path(u"other.gba"_s), path));
+            QVERIFY(QFile::link(path, folder.path(u"other.gba"_s)));
+        } else if (kind == u"read-only") {
             folder.writeRealImage(u"chosen.gba"_s, "BPRE");
             if (!SetImmutable(path, true))
                 QSKIP("This file system cannot make a file read-only for root");
