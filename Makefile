@@ -6,7 +6,11 @@ PACKAGES := cmake g++ make qt6-base-dev qt6-qpa-plugins xvfb xauth xdotool fonts
 SUDO     := $(if $(filter 0,$(shell id -u)),,sudo)
 JOBS     := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run test build deps clean
+FUZZ_SECONDS ?= 60
+SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+.PHONY: run test build deps clean sanitize fuzz
 
 run: build
 	@bash tools/run-editor.sh $(BUILD)
@@ -29,5 +33,22 @@ deps:
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q $$missing; \
 	fi
 
+# The whole test suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_WERROR=ON -DQUORVANE_SANITIZE=ON
+	cmake --build build-sanitize -j $(JOBS)
+	cd build-sanitize && $(SANITIZER_ENV) ctest --output-on-failure --timeout 600
+
+# The chart reader and writer under libFuzzer for FUZZ_SECONDS, from the seeds in the repository.
+fuzz: deps
+	@$(MAKE) --no-print-directory deps PACKAGES="clang libclang-rt-14-dev"
+	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DQUORVANE_WERROR=ON -DQUORVANE_FUZZ=ON
+	cmake --build build-fuzz -j $(JOBS)
+	mkdir -p build-fuzz/corpus && cp -n tests/fuzz/corpus/* build-fuzz/corpus/
+	TMPDIR=$$(test -w /dev/shm && echo /dev/shm || echo /tmp) $(SANITIZER_ENV) \
+	  build-fuzz/tests/fuzz/quorvane_fuzz_chart_io -max_total_time=$(FUZZ_SECONDS) \
+	  -print_final_stats=1 -artifact_prefix=build-fuzz/ build-fuzz/corpus
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-sanitize build-fuzz

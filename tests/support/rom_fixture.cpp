@@ -65,7 +65,12 @@ QByteArray RandomBytes(QRandomGenerator& random, int count) {
 
 QString ImageFolder::writeImage(const QString& name, const QByteArray& gameCode,
                                 const QByteArray& chart, std::uint64_t size) {
-    QString filePath = path(name);
+    WriteImageFile(path(name), gameCode, chart, size);
+    return path(name);
+}
+
+void WriteImageFile(const QString& filePath, const QByteArray& gameCode, const QByteArray& chart,
+                    std::uint64_t size) {
     QFile file(filePath);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         !file.resize(static_cast<qint64>(size)))
@@ -81,7 +86,6 @@ QString ImageFolder::writeImage(const QString& name, const QByteArray& gameCode,
         WriteAt(file, offset - 4096, RandomBytes(random, 8192 + int(chart.size())));
         WriteAt(file, offset, chart);
     }
-    return filePath;
 }
 
 QString ImageFolder::writeRealImage(const QString& name, const char* gameCode) {

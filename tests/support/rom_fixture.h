@@ -20,6 +20,11 @@ QByteArray ChartBytes(const QList<ChartRecordBytes>& records);
 // The chart offset of a supported game code.
 std::uint32_t OffsetOf(const char* gameCode);
 
+// Writes a sparse image of `size` bytes at `path`: random bytes in the header and around the
+// chart, the code at offset 172 and `chart` at the code's chart offset.
+void WriteImageFile(const QString& path, const QByteArray& gameCode, const QByteArray& chart,
+                    std::uint64_t size = 16u << 20);
+
 // Builds image files in a private temporary folder.
 class ImageFolder {
 public:
