@@ -2,7 +2,8 @@
 # Each installs what is missing from Debian's packages, configures, builds, then runs.
 
 BUILD    ?= build
-PACKAGES := cmake g++ make qt6-base-dev qt6-qpa-plugins xvfb xauth xdotool fonts-dejavu-core
+PACKAGES := cmake g++ make dpkg-dev qt6-base-dev qt6-qpa-plugins xvfb xauth xdotool fonts-dejavu-core \
+            desktop-file-utils appstream
 SUDO     := $(if $(filter 0,$(shell id -u)),,sudo)
 JOBS     := $(shell nproc 2>/dev/null || echo 2)
 
@@ -10,7 +11,7 @@ FUZZ_SECONDS ?= 60
 SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
                  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: run test build deps clean sanitize fuzz
+.PHONY: run test build deps clean sanitize fuzz package
 
 run: build
 	@bash tools/run-editor.sh $(BUILD)
@@ -32,6 +33,10 @@ deps:
 	  $(SUDO) apt-get update -q && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q $$missing; \
 	fi
+
+# A Debian package of the program, in BUILD.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 # The whole test suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps
