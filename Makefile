@@ -11,7 +11,7 @@ FUZZ_SECONDS ?= 60
 SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
                  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: run test build deps clean sanitize fuzz package
+.PHONY: run test build deps clean sanitize fuzz package bench
 
 run: build
 	@bash tools/run-editor.sh $(BUILD)
@@ -33,6 +33,11 @@ deps:
 	  $(SUDO) apt-get update -q && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q $$missing; \
 	fi
+
+# Start-up, memory and I/O against a bare Qt window; writes bench/results.md.
+bench: build
+	@$(MAKE) --no-print-directory deps PACKAGES="strace libxcb1-dev"
+	bash bench/run_bench.sh $(BUILD) 15
 
 # A Debian package of the program, in BUILD.
 package: build

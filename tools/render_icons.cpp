@@ -20,9 +20,11 @@ int main(int argc, char* argv[]) {
         const int size = QString::fromLocal8Bit(argv[i]).toInt();
         const QString folder =
             QStringLiteral("%1/%2x%2/apps").arg(QString::fromLocal8Bit(argv[2])).arg(size);
-        const QImage scaled = icon.scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        const QImage scaled =
+            icon.scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
         if (size <= 0 || !QDir().mkpath(folder) ||
-            !scaled.save(folder + u'/' + QString::fromLocal8Bit(argv[3]) + QStringLiteral(".png"), "PNG"))
+            !scaled.save(folder + u'/' + QString::fromLocal8Bit(argv[3]) + QStringLiteral(".png"),
+                         "PNG"))
             return 1;
     }
     return 0;

@@ -17,7 +17,7 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 
 xvfb=$!
 read -r -t 20 number <"$fifo" || { echo "Xvfb did not start." >&2; kill "$xvfb" 2>/dev/null; exit 1; }
 rm -f "$fifo"
-export DISPLAY=":$number" QT_QPA_PLATFORM=xcb
+export DISPLAY=":$number" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$(mktemp -d)"
 "$editor" &
 editor_pid=$!
 cleanup() { kill "$editor_pid" "$xvfb" 2>/dev/null || true; wait 2>/dev/null || true; }

@@ -22,7 +22,8 @@ fifo="$work/display" && mkfifo "$fifo"
 Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
 xvfb=$!
 read -r -t 20 number <"$fifo"
-export DISPLAY=":$number" QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME=
+export DISPLAY=":$number" QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 editor=
 finish() {
   [ -n "$editor" ] && kill "$editor" 2>/dev/null

@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# The editor against the floor: start-up time to a mapped window and peak memory beside a bare
+# Qt Widgets window of the same size with a menu bar, and the I/O of an Open and a Save.
+# Prints a table and writes it to bench/results.md.
+#   run_bench.sh BUILD-DIR [RUNS]
+set -euo pipefail
+build=$(cd "$1" && pwd)
+runs=${2:-15}
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+fifo="$work/display" && mkfifo "$fifo"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+xvfb=$!
+read -r -t 20 number <"$fifo"
+export DISPLAY=":$number" QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+trap 'kill $xvfb 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+
+median() { sort -n | awk '{v[NR]=$1} END {print (NR%2 ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2)}'; }
+memory() { awk -v key="$2:" '$1==key {print $2}' "/proc/$1/status"; } # kB
+stop() { kill "$1" 2>/dev/null; wait "$1" 2>/dev/null || true; }
+
+# Start-up, alternating the two programs so that both meet the same machine.
+"$build/quorvane_map_wait" "$build/quorvane" | { read -r pid _; stop "$pid"; } # warm the caches
+"$build/quorvane_map_wait" "$build/quorvane_bare_window" | { read -r pid _; stop "$pid"; }
+for ((i = 0; i < runs; i++)); do
+  for program in quorvane quorvane_bare_window; do
+    read -r pid ms < <("$build/quorvane_map_wait" "$build/$program")
+    echo "$ms" >>"$work/$program.ms"
+    stop "$pid"
+  done
+done
+
+# Peak memory: the bare window once shown; the editor once it has shown an image's chart,
+# opened through its File menu and file dialog.
+"$build/tests/quorvane_e2e_image" make "$work/image.gba"
+for ((i = 0; i < 5; i++)); do
+  read -r pid _ < <("$build/quorvane_map_wait" "$build/quorvane_bare_window")
+  sleep 1
+  memory "$pid" VmHWM >>"$work/bare.kb"
+  memory "$pid" RssAnon >>"$work/bare-anon.kb"
+  memory "$pid" RssFile >>"$work/bare-file.kb"
+  stop "$pid"
+
+  read -r pid _ < <("$build/quorvane_map_wait" "$build/quorvane")
+  sleep 1
+  memory "$pid" VmHWM >>"$work/idle.kb"
+  window=$(xdotool search --sync --onlyvisible --name '^Quorvane$' | head -n 1)
+  xdotool windowfocus --sync "$window" && sleep 0.3
+  xdotool key alt+f && sleep 0.3 && xdotool key o
+  dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Open$' | head -n 1)
+  xdotool windowfocus --sync "$dialog"
+  xdotool type --delay 10 "$work/image.gba" && xdotool key Return
+  sleep 1.5
+  memory "$pid" VmHWM >>"$work/editor.kb"
+  memory "$pid" RssAnon >>"$work/editor-anon.kb"
+  memory "$pid" RssFile >>"$work/editor-file.kb"
+  stop "$pid"
+done
+
+editor_ms=$(median <"$work/quorvane.ms")
+bare_ms=$(median <"$work/quorvane_bare_window.ms")
+editor_kb=$(median <"$work/editor.kb")
+idle_kb=$(median <"$work/idle.kb")
+bare_kb=$(median <"$work/bare.kb")
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
+io=$("$build/quorvane_io_bench" "$work" 16 1024)
+calls() { # the system calls an Open or a Save of a 16 MiB image makes, by name
+  strace -o "$work/trace" "$build/quorvane_io_bench" "$work" 16 >/dev/null
+  awk -v part="$1" '/getppid/ {n++; next} n == part {sub(/\(.*/, ""); print}' "$work/trace" |
+    sort | uniq -c | awk '{printf "%s%s x%d", sep, $2, $1; sep=", "}'
+}
+
+{
+  echo "# Benchmark results"
+  echo
+  echo "Run $(date -u '+%Y-%m-%d %H:%M UTC') on $(nproc) cores of $(awk -F': ' '/model name/ {print $2; exit}' /proc/cpuinfo),"
+  echo "$(awk '/MemTotal/ {printf "%.0f GiB", $2/1048576}' /proc/meminfo), Linux $(uname -r), Qt $(dpkg-query -W -f='${Version}' libqt6widgets6 2>/dev/null || echo '?'),"
+  echo "under Xvfb (1024x768, 96 dpi, no window manager). Median of $runs alternating start-ups and 5 memory readings."
+  echo
+  echo "| measure | Quorvane | bare window | ratio | goal |"
+  echo "|---|---|---|---|---|"
+  echo "| start to window mapped | $editor_ms ms | $bare_ms ms | $(ratio "$editor_ms" "$bare_ms") | at most 1.15 |"
+  echo "| peak resident memory (VmHWM), after opening an image | $editor_kb kB | $bare_kb kB | $(ratio "$editor_kb" "$bare_kb") | at most 1.15 |"
+  echo "| peak resident memory, started, before any Open | $idle_kb kB | $bare_kb kB | $(ratio "$idle_kb" "$bare_kb") | |"
+  echo "| of which private (RssAnon), after opening an image | $(median <"$work/editor-anon.kb") kB | $(median <"$work/bare-anon.kb") kB | | |"
+  echo "| of which shared-library pages (RssFile), after opening an image | $(median <"$work/editor-file.kb") kB | $(median <"$work/bare-file.kb") kB | | |"
+  echo
+  echo "Open and Save I/O, from the kernel's counters for the process (/proc/self/io):"
+  echo
+  echo '```'
+  echo "$io"
+  echo '```'
+  echo
+  if command -v strace >/dev/null; then
+    echo "System calls of an Open: $(calls 1)."
+    echo
+    echo "System calls of a Save: $(calls 3)."
+  fi
+} | tee "$here/results.md"
