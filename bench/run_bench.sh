@@ -8,13 +8,9 @@ build=$(cd "$1" && pwd)
 runs=${2:-15}
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
-fifo="$work/display" && mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-xvfb=$!
-read -r -t 20 number <"$fifo"
-export DISPLAY=":$number" QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= XDG_RUNTIME_DIR="$work/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-trap 'kill $xvfb 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+source "$here/../tools/virtual-screen.sh"
+start_virtual_screen "$work"
+trap 'stop_virtual_screen; wait 2>/dev/null; rm -rf "$work"' EXIT
 
 median() { sort -n | awk '{v[NR]=$1} END {print (NR%2 ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2)}'; }
 memory() { awk -v key="$2:" '$1==key {print $2}' "/proc/$1/status"; } # kB

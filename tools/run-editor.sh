@@ -12,15 +12,17 @@ fi
 
 shot="$build/quorvane.png"
 echo "No display here: starting the editor on a virtual screen to take its picture."
-fifo=$(mktemp -u) && mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-xvfb=$!
-read -r -t 20 number <"$fifo" || { echo "Xvfb did not start." >&2; kill "$xvfb" 2>/dev/null; exit 1; }
-rm -f "$fifo"
-export DISPLAY=":$number" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$(mktemp -d)"
+work=$(mktemp -d)
+source "$(dirname "$0")/virtual-screen.sh"
+start_virtual_screen "$work"
 "$editor" &
 editor_pid=$!
-cleanup() { kill "$editor_pid" "$xvfb" 2>/dev/null || true; wait 2>/dev/null || true; }
+cleanup() {
+  kill "$editor_pid" 2>/dev/null || true
+  stop_virtual_screen
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
 trap cleanup EXIT
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Quorvane$' | head -n 1) || true
 if [ -z "$window" ]; then

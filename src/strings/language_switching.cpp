@@ -41,26 +41,22 @@ void TForm1::UndoAutomaticLanguageCheck() {
     Francais1->setChecked(Language == 1);
 }
 
+// Either language item: the clicked one is checked and the language set, unless it was already
+// in force; the other item ends unchecked in every case.
+void TForm1::ChooseLanguage(QAction* clicked, QAction* other, int language) {
+    UndoAutomaticLanguageCheck();
+    if (!clicked->isChecked()) {
+        clicked->setChecked(true);
+        SetLanguage(language);
+    }
+    if (other->isChecked())
+        other->setChecked(false);
+}
+
 void TForm1::English1Click() {
-    RunHandler([this] {
-        UndoAutomaticLanguageCheck();
-        if (!English1->isChecked()) {
-            English1->setChecked(true);
-            SetLanguage(0);
-        }
-        if (Francais1->isChecked())
-            Francais1->setChecked(false);
-    });
+    RunHandler([this] { ChooseLanguage(English1, Francais1, 0); });
 }
 
 void TForm1::Francais1Click() {
-    RunHandler([this] {
-        UndoAutomaticLanguageCheck();
-        if (!Francais1->isChecked()) {
-            Francais1->setChecked(true);
-            SetLanguage(1);
-        }
-        if (English1->isChecked())
-            English1->setChecked(false);
-    });
+    RunHandler([this] { ChooseLanguage(Francais1, English1, 1); });
 }

@@ -74,6 +74,7 @@ public:
 private:
     void SetOpenFileControlsEnabled(bool enabled);
     void UndoAutomaticLanguageCheck();
+    void ChooseLanguage(QAction* clicked, QAction* other, int language);
 };
 
 // The one main window, created by main.

@@ -18,16 +18,12 @@ image="$work/Fire Red é.gba"
 "$build/tests/quorvane_e2e_image" make "$image"
 "$build/tests/quorvane_e2e_image" expect "$image" "$work/expected.gba"
 
-fifo="$work/display" && mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-xvfb=$!
-read -r -t 20 number <"$fifo"
-export DISPLAY=":$number" QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= XDG_RUNTIME_DIR="$work/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+source "$(dirname "$0")/../../tools/virtual-screen.sh"
+start_virtual_screen "$work"
 editor=
 finish() {
   [ -n "$editor" ] && kill "$editor" 2>/dev/null
-  kill "$xvfb" 2>/dev/null
+  stop_virtual_screen
   wait 2>/dev/null || true
   rm -rf "$work"
 }
