@@ -79,12 +79,6 @@ private slots:
                 QCOMPARE(TypeName(static_cast<TypeId>(t)), expected);
             }
         }
-        Language = 0;
-        QCOMPARE(TypeName(9), u"???"_s);
-        QCOMPARE(TypeName(254), u"*Error*(254)"_s);
-        Language = 1;
-        QCOMPARE(TypeName(17), u"Ténèbres"_s);
-        QCOMPARE(TypeName(18), u"*Erreur*(18)"_s);
     }
 
     void freshChartReadsNormalVsNormal() {
