@@ -4,6 +4,7 @@
 #include "chart/entry_editing.h"
 #include "support/window_driver.h"
 
+#include <QScrollBar>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -173,6 +174,19 @@ private slots:
         }
         for (int row : {10, 20, 30})
             QCOMPARE(form.ListBox1->item(row)->text(), u"Fire vs Dragon = 0.5"_s);
+    }
+
+    void theListStaysWhereItWasScrolled() {
+        EditorWithImage editor;
+        TForm1& form = *editor.form;
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.ListBox1->setCurrentRow(100);
+        form.ListBox1->scrollToItem(form.ListBox1->item(70), QAbstractItemView::PositionAtTop);
+        const int scrolled = form.ListBox1->verticalScrollBar()->value();
+        QVERIFY(scrolled > 0);
+        Press(form.DeleteButton);
+        QCOMPARE(form.ListBox1->currentRow(), 100);
+        QCOMPARE(form.ListBox1->verticalScrollBar()->value(), scrolled);
     }
 
     // Without a chart on show there is no selected record: the commands do nothing at all.
