@@ -6,8 +6,6 @@
 #include "rom/rom_image.h"
 #include "window/main_window.h"
 
-#include <QScrollBar>
-
 namespace {
 int KeptIndex(int remembered) {
     return remembered == -1 ? 0 : remembered;
@@ -18,12 +16,10 @@ void TForm1::FillListBox() {
     if (!RomStream.is_open())
         return;
     int remembered = ListBox1->currentRow();
-    int scrolled = ListBox1->verticalScrollBar()->value();
     ListBox1->clear();
     for (const TypeChartEntry& entry : TypeChart)
         ListBox1->addItem(entry.text);
     ListBox1->setCurrentRow(KeptIndex(remembered));
-    ListBox1->verticalScrollBar()->setValue(scrolled); // the same rows stay in view
 }
 
 void TForm1::FillComboBoxes() {
