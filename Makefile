@@ -9,6 +9,7 @@ JOBS     := $(shell nproc 2>/dev/null || echo 2)
 
 FUZZ_SECONDS ?= 60
 SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+                 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/leak-suppressions.txt \
                  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 .PHONY: run test build deps clean sanitize fuzz package bench

@@ -68,12 +68,14 @@ xdotool windowfocus --sync "$main"
 pause 1
 
 step "row 5: Fire vs Water = 0.5, with Change"
-click 60 20
+# The selectors are set from the keyboard, walking the tab order from the list: a type list's
+# popup would swallow the next click if it opened late.
+click 60 20 # the list takes the focus
 key Home Down Down Down Down Down
-click 326 130 # attacking type list
-key Home Down Down Down Down Down Down Down Down Down Down Return
-click 326 157 # defending type list
-key Home Down Down Down Down Down Down Down Down Down Down Down Return
+key Tab Tab Tab # Change, Insert, then the attacking type list
+key Home Down Down Down Down Down Down Down Down Down Down
+key Tab # the defending type list
+key Home Down Down Down Down Down Down Down Down Down Down Down
 key Tab Down # into the multiplier group, then its second item
 click 285 33 # Change Entry
 
