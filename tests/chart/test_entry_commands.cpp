@@ -20,13 +20,6 @@ const QString ForesightQuestion =
     u"There's already one Foresight entry present. Do you still want to insert another "
     u"Foresight entry?"_s;
 
-QList<ChartRecordBytes> TableRecords() {
-    QList<ChartRecordBytes> records;
-    for (const TypeChartEntry& e : TypeChart)
-        records.append({e.attacking, e.defending, e.factor});
-    return records;
-}
-
 void Press(QPushButton* button) {
     QVERIFY(button->isEnabled());
     QTest::mouseClick(button, Qt::LeftButton);

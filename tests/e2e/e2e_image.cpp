@@ -20,13 +20,6 @@ void LoadChart(const QByteArray& bytes) {
                    std::uint8_t(bytes[3 * i + 2]));
 }
 
-QByteArray ChartOfTable() {
-    QList<ChartRecordBytes> records;
-    for (const TypeChartEntry& e : TypeChart)
-        records.append({e.attacking, e.defending, e.factor});
-    return ChartBytes(records);
-}
-
 int Expect(const QString& in, const QString& out) {
     QByteArray image = FileBytes(in);
     const qsizetype offset = OffsetOf("BPRE");
@@ -36,7 +29,7 @@ int Expect(const QString& in, const QString& out) {
     MoveEntriesBack(5);            // Insert at row 5, answered Yes the second time
     StoreEntry(5, 10, 11, halved);
     RemoveEntry(110); // Delete at row 110
-    image.replace(offset, ChartSize, ChartOfTable());
+    image.replace(offset, ChartSize, ChartBytes(TableRecords()));
     QFile file(out);
     return file.open(QIODevice::WriteOnly) && file.write(image) == image.size() ? 0 : 1;
 }

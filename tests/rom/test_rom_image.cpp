@@ -18,13 +18,6 @@ namespace {
 
 const QByteArray Unreadable("\xff\xff\xff\xff", 4);
 
-QList<ChartRecordBytes> TableRecords() {
-    QList<ChartRecordBytes> records;
-    for (const TypeChartEntry& e : TypeChart)
-        records.append({e.attacking, e.defending, e.factor});
-    return records;
-}
-
 // Fills the table with bytes no image holds, as an earlier image's edits might have left it.
 void FillTableWithOldEdits() {
     for (TypeChartEntry& e : TypeChart) {

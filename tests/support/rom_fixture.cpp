@@ -37,6 +37,13 @@ QByteArray ChartBytes(const QList<ChartRecordBytes>& records) {
     return bytes;
 }
 
+QList<ChartRecordBytes> TableRecords() {
+    QList<ChartRecordBytes> records;
+    for (const TypeChartEntry& e : TypeChart)
+        records.append({e.attacking, e.defending, e.factor});
+    return records;
+}
+
 std::uint32_t OffsetOf(const char* gameCode) {
     for (const SupportedRom& rom : SupportedRoms)
         if (QByteArray(rom.gameCode) == gameCode)

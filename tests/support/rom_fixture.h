@@ -17,6 +17,9 @@
 QList<ChartRecordBytes> RealChart();
 QByteArray ChartBytes(const QList<ChartRecordBytes>& records);
 
+// The three bytes of every record TypeChart holds now.
+QList<ChartRecordBytes> TableRecords();
+
 // The chart offset of a supported game code.
 std::uint32_t OffsetOf(const char* gameCode);
 
