@@ -126,9 +126,9 @@ void RomFileStream::writePending() {
         return;
     // Write nothing into a file that is no longer at its path, and nothing past the end, which
     // would grow a file that was cut short behind the editor's back.
-    struct stat info {};
-    if (failed_ || ::fstat(fd_, &info) != 0 || !pathStillNamesTheFile() ||
-        pendingStart_ + pending_.size() > static_cast<std::uint64_t>(info.st_size)) {
+    struct stat attached {};
+    if (failed_ || !pathStillNamesTheFile(attached) ||
+        pendingStart_ + pending_.size() > static_cast<std::uint64_t>(attached.st_size)) {
         failed_ = true;
         pending_.clear();
         return;
@@ -151,15 +151,15 @@ void RomFileStream::flush() {
         return;
     }
     writePending();
-    if (!failed_ && (::fsync(fd_) != 0 || !pathStillNamesTheFile()))
+    struct stat attached {};
+    if (!failed_ && (::fsync(fd_) != 0 || !pathStillNamesTheFile(attached)))
         failed_ = true;
 }
 
 // Data saved into a file that was deleted, or moved away from the name the user chose, is not
-// where the user will look for it.
-bool RomFileStream::pathStillNamesTheFile() const {
-    struct stat atPath {
-    }, attached{};
-    return ::stat(path_.constData(), &atPath) == 0 && ::fstat(fd_, &attached) == 0 &&
+// where the user will look for it. Leaves the attached file's status in `attached`.
+bool RomFileStream::pathStillNamesTheFile(struct stat& attached) const {
+    struct stat atPath {};
+    return ::fstat(fd_, &attached) == 0 && ::stat(path_.constData(), &atPath) == 0 &&
            atPath.st_dev == attached.st_dev && atPath.st_ino == attached.st_ino;
 }

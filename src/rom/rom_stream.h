@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <vector>
 
+struct stat;
+
 class RomFileStream {
 public:
     static constexpr int EndOfFile = -1;
@@ -50,7 +52,7 @@ private:
     bool fillReadBuffer();
     void writePending();
     void detach();
-    bool pathStillNamesTheFile() const;
+    bool pathStillNamesTheFile(struct stat& attached) const;
 
     int fd_ = -1;
     QByteArray path_; // as given to open, in the file system's encoding
