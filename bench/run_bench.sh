@@ -4,6 +4,7 @@
 # Prints a table and writes it to bench/results.md.
 #   run_bench.sh BUILD-DIR [RUNS]
 set -euo pipefail
+trap 'echo "run_bench.sh: failed at line $LINENO" >&2' ERR
 build=$(cd "$1" && pwd)
 runs=${2:-15}
 here=$(cd "$(dirname "$0")" && pwd)
@@ -11,6 +12,25 @@ work=$(mktemp -d)
 source "$here/../tools/virtual-screen.sh"
 start_virtual_screen "$work"
 trap 'stop_virtual_screen; wait 2>/dev/null; rm -rf "$work"' EXIT
+
+# File > Open on the editor's window, choosing `image`; a key that reaches the window before it
+# has the keyboard is lost, so the menu is tried again.
+open_image() {
+  local window=$1 image=$2 dialog
+  for _ in 1 2 3; do
+    xdotool windowfocus --sync "$window" && sleep 0.3
+    xdotool key alt+f && sleep 0.3 && xdotool key o
+    dialog=$(timeout 5 xdotool search --sync --onlyvisible --name '^Open$' | head -n 1) || true
+    if [ -n "$dialog" ]; then
+      xdotool windowfocus --sync "$dialog"
+      xdotool type --delay 10 "$image" && xdotool key Return
+      return 0
+    fi
+    xdotool key Escape
+  done
+  echo "run_bench.sh: the file dialog did not come up" >&2
+  return 1
+}
 
 median() { sort -n | awk '{v[NR]=$1} END {print (NR%2 ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2)}'; }
 memory() { awk -v key="$2:" '$1==key {print $2}' "/proc/$1/status"; } # kB
@@ -42,11 +62,7 @@ for ((i = 0; i < 5; i++)); do
   sleep 1
   memory "$pid" VmHWM >>"$work/idle.kb"
   window=$(xdotool search --sync --onlyvisible --name '^Quorvane$' | head -n 1)
-  xdotool windowfocus --sync "$window" && sleep 0.3
-  xdotool key alt+f && sleep 0.3 && xdotool key o
-  dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Open$' | head -n 1)
-  xdotool windowfocus --sync "$dialog"
-  xdotool type --delay 10 "$work/image.gba" && xdotool key Return
+  open_image "$window" "$work/image.gba"
   sleep 1.5
   memory "$pid" VmHWM >>"$work/editor.kb"
   memory "$pid" RssAnon >>"$work/editor-anon.kb"

@@ -3,7 +3,9 @@
 start_virtual_screen() {
   local work=$1 number
   mkfifo "$work/display"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+  # -noreset: otherwise the server resets whenever its last client leaves, and refuses the
+  # next one that connects meanwhile.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
   virtual_screen=$!
   if ! read -r -t 20 number <"$work/display"; then
     echo "Xvfb did not start." >&2

@@ -6,6 +6,7 @@
 #
 #   run_e2e.sh BUILD-DIR SHOTS-DIR
 set -euo pipefail
+trap 'echo "FAILED at line $LINENO of run_e2e.sh" >&2' ERR
 build=$1
 shots=$2
 if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
