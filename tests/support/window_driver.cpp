@@ -1,189 +1,105 @@
 #include "support/window_driver.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QtTest>
-
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
-ModalAction Click(QMessageBox::StandardButton button) {
-    return [button](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        QVERIFY2(box && box->button(button), "expected a message box with that button");
-        box->button(button)->click();
-    };
-}
-
-ModalAction PressKey(Qt::Key key) {
-    return [key](QWidget* modal) { QTest::keyClick(modal, key); };
-}
-
-ModalAction ChooseFile(const QString& path) {
-    return [path](QWidget* modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        QVERIFY2(dialog, "expected the file dialog");
-        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        QVERIFY(name);
-        name->setText(path);
-        QTest::keyClick(name, Qt::Key_Return);
-    };
-}
-
-ModalAction CancelDialog() {
-    return PressKey(Qt::Key_Escape);
-}
-
-ModalAction CheckThenPress(std::function<void()> check, Qt::Key key) {
-    return [check, key](QWidget* modal) {
-        check();
-        QTest::keyClick(modal, key);
-    };
-}
-
 namespace {
-// Only the newest script answers; an older one still alive waits until it is gone.
-ModalScript* ActiveScript = nullptr;
+const std::pair<QMessageBox::StandardButton, QString> Buttons[] = {
+    {QMessageBox::Yes, u"yes"_s}, {QMessageBox::No, u"no"_s}, {QMessageBox::Ok, u"ok"_s}};
+
+QString Describe(const QMessageBox* box) {
+    QString line = box->windowTitle() + u" | "_s + box->text() + u" |"_s;
+    for (auto [button, name] : Buttons)
+        if (box->button(button))
+            line += u' ' + name.toUpper() +
+                    (box->defaultButton() == box->button(button) ? u"*"_s : QString());
+    return line + (box->icon() == QMessageBox::NoIcon ? QString() : u" !"_s);
+}
+
+void Take(QWidget* modal, const QString& step) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    auto* name = modal->findChild<QLineEdit*>(u"fileNameEdit"_s);
+    for (auto [button, buttonStep] : Buttons)
+        if (box && step == buttonStep && box->button(button))
+            return box->button(button)->click();
+    if (step == u"enter" || step == u"escape")
+        return QTest::keyClick(modal, step == u"enter" ? Qt::Key_Return : Qt::Key_Escape);
+    if (!name)
+        qFatal("No way to take the step %s", qPrintable(step));
+    name->setText(step);
+    QTest::keyClick(name, Qt::Key_Return);
+}
 } // namespace
 
-ModalScript::ModalScript(QList<ModalAction> actions)
-    : actions_(std::move(actions)), timer_(std::make_unique<QTimer>()),
-      previous_(std::exchange(ActiveScript, this)) {
-    QObject::connect(timer_.get(), &QTimer::timeout, [this] { poll(); });
-    timer_->start(5);
-}
-
-ModalScript::~ModalScript() {
-    ActiveScript = previous_;
-}
-
-void ModalScript::poll() {
-    if (ActiveScript != this)
-        return;
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr || !modal->isVisible() || modal->property("answered").toBool())
-        return;
-    modal->setProperty("answered", true);
-    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-        SeenBox seen{box->windowTitle(), box->text(), {}, QMessageBox::NoButton, box->icon()};
-        for (QAbstractButton* button : box->buttons())
-            seen.buttons.append(box->standardButton(button));
-        if (box->defaultButton())
-            seen.defaultButton = box->standardButton(box->defaultButton());
-        boxes.append(seen);
-    } else if (qobject_cast<QFileDialog*>(modal)) {
-        ++fileDialogs;
-    }
-    if (actions_.isEmpty()) {
-        ++unexpected;
-        QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
-        return;
-    }
-    ModalAction action = actions_.takeFirst();
-    QPointer<QWidget> target(modal);
-    // Answer from the event loop, not from inside this timer's own slot.
-    QTimer::singleShot(0, [action, target] {
-        if (target)
-            action(target);
+QStringList Answer(QStringList steps, const std::function<void()>& action) {
+    QStringList seen;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible() || modal->property("answered").toBool())
+            return;
+        modal->setProperty("answered", true);
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        seen.append(box ? Describe(box) : u"dialog"_s);
+        if (steps.isEmpty()) {
+            seen.append(u"unexpected"_s);
+            QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
+        } else { // from the event loop, not from inside this timer's slot
+            QTimer::singleShot(0, modal, [modal, step = steps.takeFirst()] { Take(modal, step); });
+        }
     });
+    timer.start(5);
+    action();
+    for (const QString& step : steps)
+        seen.append(u"unused "_s + step);
+    return seen;
 }
 
-FreshWindow::FreshWindow() {
+Editor::Editor(const QByteArray& chart) {
     ResetProgramState();
     SetMessagePresenter(ShowMessageBox);
-    form_ = std::make_unique<TForm1>();
-    Form1 = form_.get();
+    form = std::make_unique<TForm1>();
+    Form1 = form.get();
+    if (!chart.isEmpty())
+        OpenImage(*form, path = WriteImage(dir.filePath(u"rom.gba"_s), chart));
 }
 
-FreshWindow::~FreshWindow() {
+Editor::~Editor() {
     Form1 = nullptr;
-    form_.reset();
+    form.reset();
     SetMessagePresenter(nullptr);
     ResetProgramState();
 }
 
 void OpenImage(TForm1& form, const QString& path) {
-    ModalScript script({ChooseFile(path)});
-    form.Open1->trigger();
-    QVERIFY(script.finished());
-    QCOMPARE(script.unexpected, 0);
-    QVERIFY(script.boxes.isEmpty());
+    QCOMPARE(Answer({path}, [&] { form.Open1->trigger(); }), QStringList(u"dialog"_s));
 }
 
-QStringList ListTexts(const TForm1& form) {
-    QStringList texts;
-    for (int row = 0; row < form.ListBox1->count(); ++row)
-        texts.append(form.ListBox1->item(row)->text());
-    return texts;
+void Select(TForm1& form, int attacking, int defending, int radioItem, int customItem) {
+    form.AttackingTypeComboBox->setCurrentIndex(attacking);
+    form.DefendingTypeComboBox->setCurrentIndex(defending);
+    form.SetMultFactorItemIndex(radioItem);
+    form.CustomMultFactorComboBox->setCurrentIndex(customItem);
 }
 
-QList<bool> OpenFileControlStates(const TForm1& form) {
-    return {form.Save1->isEnabled(),
-            form.Close1->isEnabled(),
-            form.ChangeButton->isEnabled(),
-            form.InsertButton->isEnabled(),
-            form.AttackingTypeLabel->isEnabled(),
-            form.DefendingTypeLabel->isEnabled(),
-            form.AttackingTypeComboBox->isEnabled(),
-            form.DefendingTypeComboBox->isEnabled(),
-            form.MultFactorRadioGroup->isEnabled(),
-            form.ChangeToForesightEntryButton->isEnabled(),
-            form.InsertForesightEntryButton->isEnabled(),
-            form.DeleteButton->isEnabled()};
+void Press(TForm1& form, int row, QPushButton* button) {
+    form.ListBox1->setCurrentRow(row);
+    QVERIFY(button->isEnabled());
+    button->click();
 }
 
-namespace {
-QString Describe(const QWidget* widget) {
-    QString line = widget->objectName() + (widget->isEnabled() ? u" on"_s : u" off"_s);
-    if (auto* button = qobject_cast<const QAbstractButton*>(widget))
-        line += u" '"_s + button->text() + u"' "_s + QString::number(button->isChecked());
-    if (auto* label = qobject_cast<const QLabel*>(widget))
-        line += u" '"_s + label->text() + u'\'';
-    if (auto* group = qobject_cast<const QGroupBox*>(widget))
-        line += u" '"_s + group->title() + u'\'';
-    if (auto* combo = qobject_cast<const QComboBox*>(widget)) {
-        line += u" @"_s + QString::number(combo->currentIndex());
-        for (int i = 0; i < combo->count(); ++i)
-            line += u'|' + combo->itemText(i);
-    }
-    if (auto* list = qobject_cast<const QListWidget*>(widget)) {
-        line += u" @"_s + QString::number(list->currentRow());
-        for (int i = 0; i < list->count(); ++i)
-            line += u'|' + list->item(i)->text();
-    }
-    return line;
-}
-} // namespace
-
-QStringList Snapshot(TForm1& form) {
-    QStringList lines{form.windowTitle()};
-    for (const QWidget* widget : form.ClientArea->findChildren<QWidget*>())
-        lines.append(Describe(widget));
-    for (const QMenu* menu : form.MainMenu1->findChildren<QMenu*>())
-        lines.append(menu->objectName() + u' ' + menu->title());
-    for (const QAction* action : form.findChildren<QAction*>())
-        lines.append(action->objectName() + u' ' + action->text() +
-                     QString::number(action->isEnabled()) + QString::number(action->isChecked()));
-    lines.append(form.OpenDialog1.Filter + form.OpenDialog1.DefaultExt);
-    return lines;
-}
-
-bool SetImmutable(const QString& path, bool immutable) {
-    int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
-    if (fd < 0)
-        return false;
-    int flags = 0;
-    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (done) {
-        flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    ::close(fd);
-    return done;
+QString FileState(const TForm1& form) {
+    int enabled = form.Save1->isEnabled() + form.Close1->isEnabled();
+    for (const QWidget* control :
+         form.ClientArea->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        enabled += control->isEnabled() && control != form.ListBox1 &&
+                   control != form.CustomMultFactorComboBox;
+    return u"%1, %2 rows, row %3, %4 of 12 enabled"_s.arg(RomStream.is_open() ? u"open" : u"closed")
+        .arg(form.ListBox1->count())
+        .arg(form.ListBox1->currentRow())
+        .arg(enabled);
 }

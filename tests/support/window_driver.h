@@ -1,82 +1,42 @@
 #pragma once
-// Driving the real main window in tests: answering its modal message boxes and its file dialog
-// from a timer, as a user would, and recording what each box showed.
+// Driving the real main window: its message boxes and file dialog answered from a timer, as a
+// user would answer them, and a fresh editor with or without an image open.
 
-#include "support/rom_fixture.h"
+#include "support/images.h"
 #include "window/main_window.h"
 
-#include <QMessageBox>
-#include <QPointer>
-#include <QStringList>
-#include <QTimer>
+#include <QTemporaryDir>
 
 #include <functional>
 #include <memory>
 
-// What one message box showed.
-struct SeenBox {
-    QString title;
-    QString text;
-    QList<QMessageBox::StandardButton> buttons;
-    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
+// Runs `action`, answering the modal widgets it brings up one step each, in order: "yes", "no"
+// and "ok" click that button, "enter" and "escape" press that key; in the file dialog "escape"
+// cancels and anything else is typed as the file name and confirmed. Returns what came up: a
+// message box as "title | text | buttons" (the default button marked "*", an icon "!"), the
+// file dialog as "dialog"; then "unexpected" for a widget rejected for want of a step, and
+// "unused" for a step left over.
+QStringList Answer(QStringList steps, const std::function<void()>& action);
+
+// A fresh program and window as right after start-up, showing real message boxes; given a
+// chart, a Fire Red image holding it is written and opened through File > Open.
+struct Editor {
+    explicit Editor(const QByteArray& chart = {});
+    ~Editor();
+    TForm1* operator->() const { return form.get(); }
+    QTemporaryDir dir;
+    QString path;
+    std::unique_ptr<TForm1> form;
 };
 
-// Does something to the modal widget that has just come up.
-using ModalAction = std::function<void(QWidget* modal)>;
-
-ModalAction Click(QMessageBox::StandardButton button);
-ModalAction PressKey(Qt::Key key); // Return, Escape ... as typed on the keyboard
-ModalAction ChooseFile(const QString& path);
-ModalAction CancelDialog();
-// Runs `check` while the widget is up, then presses `key`.
-ModalAction CheckThenPress(std::function<void()> check, Qt::Key key = Qt::Key_Return);
-
-// Answers the modal widgets that come up, in order, with the given actions. A modal widget that
-// comes up when no action is left is closed and counted in `unexpected`.
-class ModalScript {
-public:
-    explicit ModalScript(QList<ModalAction> actions = {});
-    ~ModalScript();
-    ModalScript(const ModalScript&) = delete;
-    ModalScript& operator=(const ModalScript&) = delete;
-
-    QList<SeenBox> boxes; // every message box, in order
-    int fileDialogs = 0;  // file dialogs that came up
-    int unexpected = 0;
-    bool finished() const { return actions_.isEmpty(); }
-
-private:
-    void poll();
-    QList<ModalAction> actions_;
-    std::unique_ptr<QTimer> timer_;
-    ModalScript* previous_;
-};
-
-// A fresh program and window, as right after start-up, with the real message boxes.
-class FreshWindow {
-public:
-    FreshWindow();
-    ~FreshWindow();
-    TForm1& operator*() { return *form_; }
-    TForm1* operator->() { return form_.get(); }
-
-private:
-    std::unique_ptr<TForm1> form_;
-};
-
-// File > Open, choosing `path` in the real dialog; fails the test if any box comes up.
+// File > Open of `path` through the real dialog; fails the test if any box comes up.
 void OpenImage(TForm1& form, const QString& path);
 
-// Every text, item, selection, enabled and checked state the window shows.
-QStringList Snapshot(TForm1& form);
+void Select(TForm1& form, int attacking, int defending, int radioItem, int customItem = 0);
 
-// The texts of the entry list.
-QStringList ListTexts(const TForm1& form);
+// Selects `row`, then clicks `button`.
+void Press(TForm1& form, int row, QPushButton* button);
 
-// The twelve controls Open enables and Close disables, as booleans in their order.
-QList<bool> OpenFileControlStates(const TForm1& form);
-
-// Makes a file immutable, so that even root cannot write it; false where the file system
-// cannot. Undo before the folder is removed.
-bool SetImmutable(const QString& path, bool immutable);
+// What the file commands set, in a line: whether an image is attached, the list's rows and
+// selected row, and how many of the twelve controls that Open enables are enabled.
+QString FileState(const TForm1& form);
