@@ -59,6 +59,9 @@ int Language = 0;
 int ForesightEntryCount = 0;
 std::uint32_t TableOffset = 0;
 
+// Loaded on the first switch to French, not before, so that start-up reads no translation file.
+QTranslator* ToolkitTranslator = nullptr;
+
 // The one main window, set by main once it is created.
 class TForm1;
 TForm1* Form1 = nullptr;

@@ -55,6 +55,7 @@ constexpr std::array<ConstantPair, InterfaceStringCount> ConstantTexts{{
      u"Ceci va supprimer la dernière entrée. Êtes-vous sûr de vouloir en insérer une nouvelle "
      u"entrée?"},
     {u"The file could not be saved!", u"La rom n'a pas pu être sauvegardée!"},
+    {u"Type chart entries", u"Entrées de la table des types"},
 }};
 
 QString AssembleAboutText(int language) {

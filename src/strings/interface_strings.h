@@ -48,6 +48,7 @@ enum StringKey {
     ForesightAlreadyPresentMessage,
     DeleteLastEntryMessage,
     SaveFailedMessage,
+    EntryListName,
     InterfaceStringCount
 };
 
@@ -76,3 +77,9 @@ void FillInterfaceStrings();
 
 // The text of `key` in the language in force.
 QString CurrentText(StringKey key);
+
+class QTranslator;
+
+// The toolkit's own French texts (its Yes and No, its file dialog ...), loaded on the first
+// switch to French and installed while French is in force; none until then.
+extern QTranslator* ToolkitTranslator;

@@ -1,16 +1,50 @@
 // Switching the whole window between English and French, keeping every selection.
 
-#include "chart/type_chart.h"
+#include "chart/entry_editing.h"
 #include "window/main_window.h"
+
+#include <QLibraryInfo>
+#include <QTranslator>
+
+using namespace Qt::StringLiterals;
 
 void TForm1::SetLanguage(int language) {
     Language = language;
+    SetToolkitLanguage();
     SetMenuCaptions();
     SetButtonCaptions();
     FillComboBoxes();
     SetMultFactorRadioGroup();
+    SetAccessibleNames();
     BuildEntryTexts(); // before the list is refilled from the texts
     FillListBox();
+}
+
+// The toolkit's own texts (the boxes' buttons, the file dialog) follow the language in force, so
+// that a French box says "Oui" and "Non". Installing a translation only tells the widgets that
+// the language changed; the window's own captions are set above and below, never from the form.
+// Where Qt's French translation is not installed, the toolkit simply stays in English.
+void TForm1::SetToolkitLanguage() {
+    if (Language == 1 && ToolkitTranslator == nullptr) {
+        ToolkitTranslator = new QTranslator(QCoreApplication::instance());
+        if (!ToolkitTranslator->load(u"qtbase_fr"_s,
+                                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            return;
+    }
+    if (ToolkitTranslator == nullptr || ToolkitTranslator->isEmpty())
+        return;
+    if (Language == 1)
+        QCoreApplication::installTranslator(ToolkitTranslator);
+    else
+        QCoreApplication::removeTranslator(ToolkitTranslator);
+}
+
+// What a screen reader announces for the controls no drawn label names. A drop-down list is
+// named by the label whose buddy it is, so the custom multiplier list has one that is not
+// drawn, after the Custom item.
+void TForm1::SetAccessibleNames() {
+    CustomMultFactorLabel->setText(FactorLabels[Language * FactorLabelCount + CustomFactorItem]);
+    ListBox1->setAccessibleName(CurrentText(EntryListName));
 }
 
 void TForm1::SetMenuCaptions() {

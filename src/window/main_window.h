@@ -72,6 +72,8 @@ public:
     void SetMultFactorItemIndex(int index);
 
 private:
+    void SetToolkitLanguage();
+    void SetAccessibleNames();
     void SetOpenFileControlsEnabled(bool enabled);
     void UndoAutomaticLanguageCheck();
     void ChooseLanguage(QAction* clicked, QAction* other, int language);

@@ -8,9 +8,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QString LastEntry =
-    u"Warning | This will delete the last entry. Do you still want to insert a new one? | YES NO*"_s;
+    u"Warning | This will delete the last entry. Do you still want to insert a new one? | Yes No*"_s;
 const QString Another =
-    u"Warning | There's already one Foresight entry present. Do you still want to insert another Foresight entry? | YES NO*"_s;
+    u"Warning | There's already one Foresight entry present. Do you still want to insert another Foresight entry? | Yes No*"_s;
 const QByteArray Foresight = "\xfe\xfe\x00"_ba;
 } // namespace
 
@@ -30,12 +30,12 @@ private slots:
             };
             add("ChangeButton", {}, {});
             add("InsertButton", {u"yes"_s}, {LastEntry});
-            add("InsertButton", {u"no"_s}, {LastEntry});
+            add("InsertButton", {u"escape"_s}, {LastEntry});
             add("ChangeToForesightEntryButton", {u"yes"_s}, {Another});
-            add("ChangeToForesightEntryButton", {u"no"_s}, {Another});
+            add("ChangeToForesightEntryButton", {u"escape"_s}, {Another});
             add("InsertForesightEntryButton", {u"yes"_s, u"yes"_s}, {Another, LastEntry});
-            add("InsertForesightEntryButton", {u"yes"_s, u"no"_s}, {Another, LastEntry});
-            add("InsertForesightEntryButton", {u"no"_s}, {Another});
+            add("InsertForesightEntryButton", {u"yes"_s, u"escape"_s}, {Another, LastEntry});
+            add("InsertForesightEntryButton", {u"escape"_s}, {Another});
             add("DeleteButton", {}, {});
         }
     }
@@ -50,7 +50,7 @@ private slots:
         Select(*editor.form, 10, 16, 4, 25); // Fire vs Dragon = 2.5
         const QByteArray record = button.contains(u"Foresight") ? Foresight : "\x0a\x10\x19"_ba;
         QByteArray expected = RealChart().left(ChartSize);
-        const bool yes = !answers.contains(u"no"_s);
+        const bool yes = !answers.contains(u"escape"_s);
         if (yes && button.startsWith(u"Change"))
             expected.replace(3 * row, 3, record);
         else if (yes && button.startsWith(u"Insert"))

@@ -27,7 +27,7 @@ deb=$(ls "$work"/package/quorvane_*.deb)
 dpkg-deb -x "$deb" "$work/unpacked"
 check_root "$work/unpacked" "$(basename "$deb")"
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 qt6-qpa-plugins; do
+for needed in libqt6widgets6 qt6-qpa-plugins qt6-translations-l10n; do
   [[ "$depends" == *"$needed"* ]] || fail "the package does not depend on $needed: $depends"
 done
 echo "PASSED: both layouts are where the desktop expects them (depends: $depends)"

@@ -46,7 +46,7 @@ private slots:
             editor->Save1->trigger();
             editor->Save1->trigger();
         };
-        QCOMPARE(Answer({u"enter"_s, u"ok"_s}, save), QStringList(2, Saved));
+        QCOMPARE(Answer({u"enter"_s, u"escape"_s}, save), QStringList(2, Saved));
         QByteArray saved =
             RealChart().replace(0, 3, "\x0a\x11\x19"_ba).replace(330, 3, "\x0a\x11\x19"_ba);
         QCOMPARE(FileBytes(editor.path, FireRedChart, 336), saved);
@@ -66,7 +66,7 @@ private slots:
     void openOverAnImage_data() {
         QTest::addColumn<QStringList>("steps");
         QTest::newRow("Enter") << QStringList{u"enter"_s};
-        QTest::newRow("No") << QStringList{u"no"_s};
+        QTest::newRow("Escape") << QStringList{u"escape"_s};
         QTest::newRow("Yes, then cancel") << QStringList{u"yes"_s, u"escape"_s};
     }
     // Always asked first, No the default; the image stays open, with its edits.
@@ -78,7 +78,7 @@ private slots:
         QStringList seen = Answer(steps, [&] { editor->Open1->trigger(); });
         QCOMPARE(
             seen.value(0),
-            u"Warning | There's already a file open. Are you sure you want to open another? Any data not saved will be lost. | YES NO*"_s);
+            u"Warning | There's already a file open. Are you sure you want to open another? Any data not saved will be lost. | Yes No*"_s);
         QCOMPARE(seen.size(), steps.size());
         QCOMPARE(FileState(*editor.form), u"open, 111 rows, row 42, 12 of 12 enabled"_s);
         QCOMPARE(editor->ListBox1->currentItem()->text(), u"Dragon vs Dragon = 2"_s);

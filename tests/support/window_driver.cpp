@@ -8,30 +8,28 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-const std::pair<QMessageBox::StandardButton, QString> Buttons[] = {
-    {QMessageBox::Yes, u"yes"_s}, {QMessageBox::No, u"no"_s}, {QMessageBox::Ok, u"ok"_s}};
 
 QString Describe(const QMessageBox* box) {
     QString line = box->windowTitle() + u" | "_s + box->text() + u" |"_s;
-    for (auto [button, name] : Buttons)
-        if (box->button(button))
-            line += u' ' + name.toUpper() +
-                    (box->defaultButton() == box->button(button) ? u"*"_s : QString());
+    for (QMessageBox::StandardButton standard :
+         {QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok})
+        if (const QAbstractButton* button = box->button(standard))
+            line += u' ' + button->text().remove(u'&') +
+                    (button == box->defaultButton() ? u"*"_s : QString());
     return line + (box->icon() == QMessageBox::NoIcon ? QString() : u" !"_s);
 }
 
 void Take(QWidget* modal, const QString& step) {
     auto* box = qobject_cast<QMessageBox*>(modal);
     auto* name = modal->findChild<QLineEdit*>(u"fileNameEdit"_s);
-    for (auto [button, buttonStep] : Buttons)
-        if (box && step == buttonStep && box->button(button))
-            return box->button(button)->click();
-    if (step == u"enter" || step == u"escape")
-        return QTest::keyClick(modal, step == u"enter" ? Qt::Key_Return : Qt::Key_Escape);
-    if (!name)
-        qFatal("No way to take the step %s", qPrintable(step));
-    name->setText(step);
-    QTest::keyClick(name, Qt::Key_Return);
+    if (box && step == u"yes")
+        box->button(QMessageBox::Yes)->click();
+    else if (step == u"enter" || step == u"escape")
+        QTest::keyClick(modal, step == u"enter" ? Qt::Key_Return : Qt::Key_Escape);
+    else if (name) {
+        name->setText(step);
+        QTest::keyClick(name, Qt::Key_Return);
+    }
 }
 } // namespace
 
@@ -94,10 +92,11 @@ void Press(TForm1& form, int row, QPushButton* button) {
 
 QString FileState(const TForm1& form) {
     int enabled = form.Save1->isEnabled() + form.Close1->isEnabled();
-    for (const QWidget* control :
-         form.ClientArea->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        enabled += control->isEnabled() && control != form.ListBox1 &&
-                   control != form.CustomMultFactorComboBox;
+    for (const QWidget* control : std::initializer_list<const QWidget*>{
+             form.ChangeButton, form.InsertButton, form.AttackingTypeLabel, form.DefendingTypeLabel,
+             form.AttackingTypeComboBox, form.DefendingTypeComboBox, form.MultFactorRadioGroup,
+             form.ChangeToForesightEntryButton, form.InsertForesightEntryButton, form.DeleteButton})
+        enabled += control->isEnabled();
     return u"%1, %2 rows, row %3, %4 of 12 enabled"_s.arg(RomStream.is_open() ? u"open" : u"closed")
         .arg(form.ListBox1->count())
         .arg(form.ListBox1->currentRow())

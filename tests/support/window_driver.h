@@ -10,10 +10,10 @@
 #include <functional>
 #include <memory>
 
-// Runs `action`, answering the modal widgets it brings up one step each, in order: "yes", "no"
-// and "ok" click that button, "enter" and "escape" press that key; in the file dialog "escape"
-// cancels and anything else is typed as the file name and confirmed. Returns what came up: a
-// message box as "title | text | buttons" (the default button marked "*", an icon "!"), the
+// Runs `action`, answering the modal widgets it brings up one step each, in order: "yes" clicks
+// Yes, "enter" and "escape" press that key, and in the file dialog anything else is typed as the
+// file name and confirmed. Returns what came up: a
+// message box as "title | text | buttons" (their texts, the default marked "*", an icon "!"), the
 // file dialog as "dialog"; then "unexpected" for a widget rejected for want of a step, and
 // "unused" for a step left over.
 QStringList Answer(QStringList steps, const std::function<void()>& action);

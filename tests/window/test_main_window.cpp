@@ -3,6 +3,8 @@
 
 #include "support/window_driver.h"
 
+#include <QAccessible>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QtTest>
 
@@ -14,7 +16,8 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    // Client-area pixels, fixed; a label sizes itself to its text, so only its place is.
+    // Client-area pixels, fixed; a label sizes itself to its text, so only its place is. (The
+    // label that names the custom list to screen readers is not drawn.)
     void geometry() {
         Editor editor;
         editor->show();
@@ -24,6 +27,8 @@ private slots:
             u"%1x%2"_s.arg(editor->ClientArea->width()).arg(editor->ClientArea->height())};
         for (const QWidget* c :
              editor->ClientArea->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (c->isHidden())
+                continue;
             QString size = qobject_cast<const QLabel*>(c)
                                ? QString()
                                : u" %1x%2"_s.arg(c->width()).arg(c->height());
@@ -75,24 +80,63 @@ private slots:
         QVERIFY(!editor->CustomMultFactorComboBox->isEnabled());
     }
 
-    // The two choices read as designed; "Any File" lets names without a dot through too, as
-    // the dialog matches names.
-    void fileDialogFilter() {
+    // In either language the two choices read as designed and "Any File" lets names without a
+    // dot through, as the dialog matches names; the dialog's own texts follow the language.
+    void fileDialog() {
         Editor editor;
         QStringList shown;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            auto* choices = dialog->findChild<QComboBox*>(u"fileTypeCombo"_s);
-            for (int i = 0; i < choices->count(); ++i) {
-                QStringList patterns =
-                    dialog->nameFilters()[i].section(u'(', -1).chopped(1).split(u' ');
-                shown << choices->itemText(i) + u' ' +
-                             QString::number(QDir::match(patterns, u"ROM"_s));
-            }
-            dialog->reject();
-        });
-        editor->Open1->trigger();
-        QCOMPARE(shown, QStringList({u"Gameboy Advance Rom (*.gba) 0"_s, u"Any File (*.*) 1"_s}));
+        for (QAction* language : {editor->Francais1, editor->English1}) {
+            language->trigger();
+            QTimer::singleShot(0, [&] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                shown << dialog->windowTitle();
+                for (const QLabel* label : dialog->findChildren<QLabel*>())
+                    shown << label->text();
+                for (const QAbstractButton* button :
+                     dialog->findChild<QDialogButtonBox*>()->buttons())
+                    shown << button->text();
+                auto* choices = dialog->findChild<QComboBox*>(u"fileTypeCombo"_s);
+                for (int i = 0; i < choices->count(); ++i) {
+                    QStringList patterns =
+                        dialog->nameFilters()[i].section(u'(', -1).chopped(1).split(u' ');
+                    shown << choices->itemText(i) + u' ' +
+                                 QString::number(QDir::match(patterns, u"ROM"_s));
+                }
+                dialog->reject();
+            });
+            editor->Open1->trigger();
+        }
+        QCOMPARE(
+            shown.join(u" | "_s),
+            u"Ouvrir | Voir dans : | &Nom de fichier : | Fichiers de type : | Ouvrir | Annuler | Gameboy Advance Rom (*.gba) 0 | Any File (*.*) 1 | Open | Look in: | File &name: | Files of type: | Open | Cancel | Gameboy Advance Rom (*.gba) 0 | Any File (*.*) 1"_s);
+    }
+
+    void accessibleNames_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("names");
+        QTest::newRow("English")
+            << 0
+            << u"Normal by Attacking Type, Normal by Defending Type, 0 by Custom, Type chart entries"_s;
+        QTest::newRow("French")
+            << 1
+            << u"Normal by Type Offensif, Normal by Type Défensif, 0 by Coutume, Entrées de la table des types"_s;
+    }
+    // What a screen reader says of the controls, and the label it reads a type list's name from.
+    void accessibleNames() {
+        QFETCH(int, language);
+        QFETCH(QString, names);
+        Editor editor;
+        (language ? editor->Francais1 : editor->English1)->trigger();
+        QStringList shown;
+        for (QWidget* control : std::initializer_list<QWidget*>{
+                 editor->AttackingTypeComboBox, editor->DefendingTypeComboBox,
+                 editor->CustomMultFactorComboBox, editor->ListBox1}) {
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+            shown << accessible->text(QAccessible::Name);
+            for (auto [label, relation] : accessible->relations(QAccessible::Label))
+                shown.last() += u" by "_s + label->text(QAccessible::Name);
+        }
+        QCOMPARE(shown.join(u", "_s), names);
     }
 
     // Shown in a box with its message, or none for an unknown exception; the program goes on.
