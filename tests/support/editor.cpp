@@ -1,11 +1,52 @@
-#include "support/window_driver.h"
+#include "support/editor.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
+QByteArray RealChart() {
+    QFile file(QStringLiteral(QUORVANE_TEST_DATA "/gen3-type-chart.hex"));
+    QByteArray chart = file.open(QIODevice::ReadOnly) ? QByteArray::fromHex(file.readAll()) : "";
+    if (chart.size() != ChartSize + ChartRecordSize)
+        qFatal("%s should hold 112 records", qPrintable(file.fileName()));
+    return chart;
+}
+
+QByteArray TableBytes() {
+    QByteArray bytes;
+    for (const TypeChartEntry& e : TypeChart)
+        bytes.append(char(e.attacking)).append(char(e.defending)).append(char(e.factor));
+    return bytes;
+}
+
+QString WriteImage(const QString& path, const QByteArray& chart, const QByteArray& code,
+                   std::uint32_t offset, qint64 size) {
+    const QByteArray noise =
+        QByteArray::number(offset).repeated(1024).left(4096); // no chart's bytes
+    QFile file(path);
+    auto put = [&](qint64 at, const QByteArray& bytes) {
+        return file.seek(at) && file.write(bytes) == bytes.size();
+    };
+    if (!file.open(QIODevice::WriteOnly) || !put(0, noise) || !put(GameCodeOffset, code) ||
+        !put(offset - 4096, noise + chart + noise) || !file.resize(size))
+        qFatal("Could not write the test image %s", qPrintable(path));
+    return path;
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void ResetProgramState() {
+    RomStream.close();
+    TypeChart = TypeChartTable{};
+    TableOffset = 0;
+    Language = 0;
+}
 
 namespace {
 
@@ -52,9 +93,11 @@ QStringList Answer(QStringList steps, const std::function<void()>& action) {
     });
     timer.start(5);
     action();
-    for (const QString& step : steps)
-        seen.append(u"unused "_s + step);
     return seen;
+}
+
+QString Box(StringKey title, StringKey text, const QString& buttons) {
+    return CurrentText(title) + u" | "_s + CurrentText(text) + u" | "_s + buttons;
 }
 
 Editor::Editor(const QByteArray& chart) {
@@ -69,7 +112,6 @@ Editor::Editor(const QByteArray& chart) {
 Editor::~Editor() {
     Form1 = nullptr;
     form.reset();
-    SetMessagePresenter(nullptr);
     ResetProgramState();
 }
 

@@ -1,0 +1,131 @@
+// The chart: the list text of a record in both languages, the multiplier texts and the Foresight
+// count, without a window; then the five editing buttons on the real chart, against what each
+// must do to the 333 bytes.
+
+#include "support/editor.h"
+
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+class TestChart : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Every byte value against the recipe these texts have always followed: factor * 0.1 in
+    // extended precision, narrowed to a double, written with up to 15 significant digits.
+    void factorTexts() {
+        for (QChar separator : {u'.', u','}) {
+            for (int factor = 0; factor < 256; ++factor) {
+                QString recipe = QString::number(double(factor * 0.1L), 'g', 15);
+                QCOMPARE(FactorText(FactorByte(factor), separator),
+                         recipe.replace(u'.', separator));
+            }
+        }
+    }
+
+    // One record among 110 (0, 0, 0), which read Normal vs Normal = 0; the count is that of the
+    // Foresight entries, whose text alone has no " vs ". CTest runs this once more under regional
+    // settings that write a decimal comma.
+    void entryTexts_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QByteArray>("record");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("types") << 0 << "\x0a\x0b\x05"_ba << u"Fire vs Water = 0.5"_s;
+        QTest::newRow("Foresight") << 0 << "\xfe\xfe\x00"_ba << u"*Foresight Entry*"_s;
+        QTest::newRow("not Foresight")
+            << 0 << "\xfe\xfe\x05"_ba << u"*Error*(254) vs *Error*(254) = 0.5"_s;
+        QTest::newRow("French, unnamed")
+            << 1 << "\x11\x12\x14"_ba << u"Ténèbres vs *Erreur*(18) = 2"_s;
+        QTest::newRow("French, Foresight")
+            << 1 << "\xfe\xfe\x00"_ba << u"*Entrée de Clairvoyance*"_s;
+    }
+    void entryTexts() {
+        QFETCH(int, language);
+        QFETCH(QByteArray, record);
+        QFETCH(QString, text);
+        Language = language;
+        TypeChart[60] = {{}, TypeId(record[0]), TypeId(record[1]), FactorByte(record[2])};
+        BuildEntryTexts();
+        text.replace(u'.', qEnvironmentVariable("EXPECTED_SEPARATOR", u"."_s));
+        QCOMPARE(TypeChart[60].text + u", "_s + TypeChart[110].text,
+                 text + u", Normal vs Normal = 0"_s);
+        QCOMPARE(ForesightEntryCount, text.contains(u" vs ") ? 0 : 1);
+    }
+
+    void commands_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<QList<int>>("questions"); // the texts of the questions asked
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("item"); // of the multiplier group; 4 is Custom, on its item 2.5
+        const int L = DeleteLastEntryMessage, F = ForesightAlreadyPresentMessage;
+        const std::tuple<const char*, QStringList, QList<int>> commands[] = {
+            {"ChangeButton", {}, {}},
+            {"InsertButton", {u"yes"_s}, {L}},
+            {"InsertButton", {u"escape"_s}, {L}},
+            {"ChangeToForesightEntryButton", {u"yes"_s}, {F}},
+            {"ChangeToForesightEntryButton", {u"escape"_s}, {F}},
+            {"InsertForesightEntryButton", {u"yes"_s, u"yes"_s}, {F, L}},
+            {"InsertForesightEntryButton", {u"yes"_s, u"enter"_s}, {F, L}},
+            {"InsertForesightEntryButton", {u"enter"_s}, {F}},
+            {"DeleteButton", {}, {}}};
+        for (int row : {0, 57, 110})
+            for (auto [button, answers, questions] : commands)
+                QTest::addRow("%s %s at %d", button, qPrintable(answers.join(u' ')), row)
+                    << QString::fromLatin1(button) << answers << questions << row << 4;
+        for (int item : {0, 1, 2, 3})
+            QTest::addRow("ChangeButton, item %d", item)
+                << u"ChangeButton"_s << QStringList() << QList<int>() << 3 << item;
+    }
+    // Each asks what it must, No the default, stores the selectors (attacking, defending, the
+    // multiplier item's factor) or the Foresight entry as it must, then shows the chart afresh
+    // with the same row selected.
+    void commands() {
+        QFETCH(QString, button);
+        QFETCH(QStringList, answers);
+        QFETCH(QList<int>, questions);
+        QFETCH(int, row);
+        QFETCH(int, item);
+        Editor editor(RealChart());
+        Select(*editor.form, 10, 16, item, 25); // Fire vs Dragon
+        const char factors[] = {0, 5, 10, 20, 25};
+        const QByteArray record =
+            button.contains(u"Foresight") ? "\xfe\xfe\x00"_ba : "\x0a\x10"_ba + factors[item];
+        QByteArray expected = RealChart().left(ChartSize);
+        const bool yes = answers.count(u"yes"_s) == questions.size();
+        if (yes && button.startsWith(u"Change"))
+            expected.replace(3 * row, 3, record);
+        else if (yes && button.startsWith(u"Insert"))
+            expected.insert(3 * row, record).chop(3);
+        else if (button.startsWith(u"Delete"))
+            expected.remove(3 * row, 3).append("\x00\x00\x0a"_ba);
+        QStringList asked;
+        for (int question : questions)
+            asked << Box(WarningTitle, StringKey(question), u"Yes No*"_s);
+        auto press = [&] { Press(*editor.form, row, editor->findChild<QPushButton*>(button)); };
+        QCOMPARE(Answer(answers, press), asked);
+        QCOMPARE(TableBytes(), expected);
+        QCOMPARE(editor->ListBox1->currentRow(), row);
+        BuildEntryTexts(); // the list must show the texts of the new bytes
+        for (int i = 0; i < MaxEntries; ++i)
+            QCOMPARE(editor->ListBox1->item(i)->text(), TypeChart[i].text);
+    }
+
+    // Changing the chart's one Foresight entry asks nothing and leaves none, so the next one is
+    // made without a question. Close empties the list and disables the commands.
+    void questionsFollowTheChart() {
+        Editor editor(RealChart());
+        auto edit = [&] {
+            Press(*editor.form, 108, editor->ChangeButton);
+            Press(*editor.form, 4, editor->ChangeToForesightEntryButton);
+            editor->Close1->trigger();
+        };
+        QCOMPARE(Answer({}, edit), QStringList());
+        QCOMPARE(TableBytes().mid(12, 3) + TableBytes().mid(324, 3), "\xfe\xfe\x00\x00\x00\x00"_ba);
+        QCOMPARE(FileState(*editor.form), u"closed, 0 rows, row -1, 0 of 12 enabled"_s);
+    }
+};
+
+QTEST_MAIN(TestChart)
+#include "test_chart.moc"
