@@ -19,8 +19,7 @@ image="$work/Fire Red é.gba" && make_image "$image" <"$hex"
 { sed -n 1,5p "$hex"; echo 0A0B05; echo 0A0B05; sed -n 7,109p "$hex"; echo 00000A; sed -n 112p "$hex"; } |
   make_image "$work/expected.gba"
 
-source "$(dirname "$0")/../../tools/virtual-screen.sh"
-start_virtual_screen "$work"
+source "$(dirname "$0")/../../tools/virtual-screen.sh" && start_virtual_screen "$work"
 trap 'kill ${editor:-} 2>/dev/null || true; stop_virtual_screen; wait 2>/dev/null; rm -rf "$work"' EXIT
 window_named() { timeout 15 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1; }
 key() { xdotool key --clearmodifiers "$@"; sleep 0.4; }
@@ -50,6 +49,4 @@ key alt+f && key s && answer Attention Return
 prlimit --pid "$editor" --fsize=1048576 && key alt+f && key s && answer Alerte Return
 key alt+f && key q
 wait "$editor" || { echo "FAILED: the editor exited with $?"; exit 1; }
-editor=
-cmp "$image" "$work/expected.gba"
-echo "PASSED: the saved image is byte for byte the expected one"
+cmp "$image" "$work/expected.gba" && echo "PASSED: the saved image is byte for byte the expected one"

@@ -5,8 +5,7 @@
 // Input: byte 0 picks a release; the rest stands in the file from that release's chart offset
 // on, where the file ends, so charts may end early, run long or be cut short.
 
-#include "chart/type_chart.h"
-#include "rom/rom_image.h"
+#include "rom/rom_image.h" // and the chart it reads into
 
 #include <QTemporaryDir>
 

@@ -30,7 +30,7 @@ QString WriteImage(const QString& path, const QByteArray& chart, const QByteArra
     auto put = [&](qint64 at, const QByteArray& bytes) {
         return file.seek(at) && file.write(bytes) == bytes.size();
     };
-    if (!file.open(QIODevice::WriteOnly) || !put(0, noise) || !put(GameCodeOffset, code) ||
+    if (!file.open(QIODevice::WriteOnly) || !put(0, noise) || !put(172, code) ||
         !put(offset - 4096, noise + chart + noise) || !file.resize(size))
         qFatal("Could not write the test image %s", qPrintable(path));
     return path;
@@ -92,6 +92,14 @@ QStringList Answer(QStringList steps, const std::function<void()>& action) {
         }
     });
     timer.start(5);
+    QTimer watchdog; // a box or dialog left up by a wrong answer would hang the test: close it
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            seen << u"left up"_s;
+            modal->close();
+        }
+    });
+    watchdog.start(5000);
     action();
     return seen;
 }

@@ -23,12 +23,11 @@ QStringList Shown(const TForm1& form) {
         for (const char* property :
              {"text", "title", "currentIndex", "currentRow", "checked", "enabled"})
             shown << object->property(property).toString();
-        const QAbstractItemModel* items =
-            object->inherits("QComboBox")     ? qobject_cast<const QComboBox*>(object)->model()
-            : object->inherits("QListWidget") ? qobject_cast<const QListWidget*>(object)->model()
-                                              : nullptr;
-        for (int row = 0; items && row < items->rowCount(); ++row)
-            shown << items->index(row, 0).data().toString();
+        auto* items = qobject_cast<const QComboBox*>(object)
+                          ? object->findChild<QAbstractItemView*>()
+                          : qobject_cast<const QAbstractItemView*>(object);
+        for (int row = 0; items && row < items->model()->rowCount(); ++row)
+            shown << items->model()->index(row, 0).data().toString();
     }
     return shown;
 }
