@@ -22,8 +22,8 @@ void TForm1::SetLanguage(int language) {
 
 // The toolkit's own texts (the boxes' buttons, the file dialog) follow the language in force, so
 // that a French box says "Oui" and "Non". Installing a translation only tells the widgets that
-// the language changed; the window's own captions are set above and below, never from the form.
-// Where Qt's French translation is not installed, the toolkit simply stays in English.
+// the language changed; the window's own captions are set by the steps that follow, never from
+// the form. Where Qt's French translation is not installed, the toolkit simply stays in English.
 void TForm1::SetToolkitLanguage() {
     if (Language == 1 && ToolkitTranslator == nullptr) {
         ToolkitTranslator = new QTranslator(QCoreApplication::instance());
