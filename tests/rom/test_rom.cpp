@@ -18,7 +18,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 bool FailSync = false;
-const QString NoImage = u"closed, 0 rows, row -1, 0 of 12 enabled"_s;
 
 // As File > Open does it; false when the release is not recognised.
 bool OpenAndRead(const QString& path) {

@@ -64,3 +64,4 @@ void Press(TForm1& form, int row, QPushButton* button);
 // What the file commands set, in a line: whether an image is attached, the list's rows and
 // selected row, and how many of the twelve controls that Open enables are enabled.
 QString FileState(const TForm1& form);
+inline const QString NoImage = QStringLiteral("closed, 0 rows, row -1, 0 of 12 enabled");
