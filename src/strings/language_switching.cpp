@@ -29,7 +29,7 @@ void TForm1::SetToolkitLanguage() {
         ToolkitTranslator = new QTranslator(QCoreApplication::instance());
         if (!ToolkitTranslator->load(u"qtbase_fr"_s,
                                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-            return;
+            return; // it stays empty, and installed never
     }
     if (ToolkitTranslator == nullptr || ToolkitTranslator->isEmpty())
         return;

@@ -2,7 +2,7 @@
 // index, clear, add the items, put the index back (or select the first item when there was
 // none).
 
-#include "chart/type_chart.h"
+#include "chart/entry_editing.h"
 #include "rom/rom_image.h"
 #include "window/main_window.h"
 
@@ -58,5 +58,7 @@ void TForm1::FillCustomMultFactorComboBox() {
 }
 
 void TForm1::MultFactorRadioGroupClick() {
-    RunHandler([this] { CustomMultFactorComboBox->setEnabled(MultFactorItemIndex() == 4); });
+    RunHandler([this] {
+        CustomMultFactorComboBox->setEnabled(MultFactorItemIndex() == CustomFactorItem);
+    });
 }
