@@ -2,7 +2,7 @@
 # Each installs what is missing from Debian's packages, configures, builds, then runs.
 
 BUILD    ?= build
-PACKAGES := cmake g++ make dpkg-dev qt6-base-dev qt6-qpa-plugins qt6-translations-l10n xvfb xauth \
+PACKAGES := cmake g++ make dpkg-dev file qt6-base-dev qt6-qpa-plugins qt6-translations-l10n xvfb xauth \
             xdotool fonts-dejavu-core desktop-file-utils appstream
 SUDO     := $(if $(filter 0,$(shell id -u)),,sudo)
 JOBS     := $(shell nproc 2>/dev/null || echo 2)

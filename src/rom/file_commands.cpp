@@ -22,6 +22,27 @@ void TForm1::SetOpenFileControlsEnabled(bool enabled) {
         control->setEnabled(enabled);
 }
 
+namespace {
+
+// What the user is told when the chosen file cannot be attached: its reason, never that a file
+// that may well be a good image is not supported.
+StringKey RefusalMessage(AttachError error) {
+    switch (error) {
+    case AttachError::NoSuchFile:
+        return NoSuchFileMessage;
+    case AttachError::NotWritable:
+        return NotWritableFileMessage;
+    case AttachError::InUse:
+        return FileInUseMessage;
+    case AttachError::NotRegularFile:
+        return NotRegularFileMessage;
+    default:
+        return FileSystemErrorMessage;
+    }
+}
+
+} // namespace
+
 void TForm1::Open1Click() {
     RunHandler([this] {
         if (RomStream.is_open() && !AskYesNo(AlreadyOpenMessage, WarningTitle))
@@ -33,11 +54,13 @@ void TForm1::Open1Click() {
         else
             SetOpenFileControlsEnabled(true);
         RomStream.open(OpenDialog1.FileName);
-        if (!FindTableOffset(ReadGameCode())) {
-            ShowNotice(UnsupportedRomMessage, AttentionTitle);
+        const bool attached = RomStream.is_open();
+        if (!attached || !FindTableOffset(ReadGameCode())) {
+            ShowNotice(attached ? UnsupportedRomMessage : RefusalMessage(RomStream.attachError()),
+                       AttentionTitle);
             // Back to the no-ROM state: nothing may be saved into a file that was not
             // recognised, and no command may run without a chart on show.
-            if (RomStream.is_open())
+            if (attached)
                 RomStream.close();
             ListBox1->clear();
             SetOpenFileControlsEnabled(false);

@@ -65,6 +65,9 @@ void ReadTypeChart() {
 }
 
 void WriteTypeChart() {
+    // Each save starts afresh, so that one that failed (a full device, an I/O error) can be
+    // retried once the cause is gone and leaves no record half-written.
+    RomStream.clear();
     RomStream.seekp(TableOffset);
     for (const TypeChartEntry& entry : TypeChart) {
         RomStream.put(entry.attacking);

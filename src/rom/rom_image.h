@@ -63,6 +63,7 @@ bool FindTableOffset(const QByteArray& code);
 // Reads the chart at TableOffset into TypeChart. Leaves the texts stale.
 void ReadTypeChart();
 
-// Writes the 111 records at TableOffset and flushes them to the device. Save judges the outcome
-// by RomStream.fail().
+// Writes the 111 records at TableOffset and flushes them to the device, starting afresh after an
+// earlier failed save; a chart whose read met the end of the file is never written. Save judges
+// the outcome by RomStream.fail().
 void WriteTypeChart();

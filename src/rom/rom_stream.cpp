@@ -1,42 +1,24 @@
 #include "rom/rom_stream.h"
 
-#include <QFile>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <algorithm>
 
 namespace {
 
 constexpr std::size_t ReadAhead = 512; // covers the game code, or the chart and its terminator
 
-bool IsRegularFile(const struct stat& info) {
-    return S_ISREG(info.st_mode);
+std::size_t Write(FileHandle file, std::uint64_t offset, const std::uint8_t* bytes,
+                  std::size_t size) {
+    return RomFileTestHooks.writeAt ? RomFileTestHooks.writeAt(file, offset, bytes, size)
+                                    : WriteAt(file, offset, bytes, size);
 }
 
-// Opens an existing regular file for reading and writing and locks it, or returns -1.
-int AttachRegularFile(const QByteArray& name) {
-    // Refuse FIFOs, devices and directories before opening them: opening some devices has side
-    // effects, and reading a FIFO would wait for a writer forever.
-    struct stat info {};
-    if (::stat(name.constData(), &info) != 0 || !IsRegularFile(info))
-        return -1;
-    int fd = ::open(name.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    // The name may have been replaced between the two looks; judge what was really opened.
-    bool usable = ::fstat(fd, &info) == 0 && IsRegularFile(info) && ::fcntl(fd, F_SETFL, 0) == 0 &&
-                  ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-    if (!usable) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
+bool Sync(FileHandle file) {
+    return RomFileTestHooks.sync ? RomFileTestHooks.sync(file) : SyncFile(file);
 }
 
 } // namespace
+
+RomFileHooks RomFileTestHooks;
 
 RomFileStream::~RomFileStream() {
     if (is_open())
@@ -46,12 +28,14 @@ RomFileStream::~RomFileStream() {
 void RomFileStream::open(const QString& path) {
     if (is_open())
         detach();
-    readBuffer_.clear();
-    pending_.clear();
     position_ = 0;
-    path_ = QFile::encodeName(path);
-    fd_ = path.isEmpty() ? -1 : AttachRegularFile(path_);
-    failed_ = fd_ < 0;
+    writtenEnd_ = 0;
+    metEnd_ = false;
+    path_ = path;
+    const AttachResult attached = AttachFile(path);
+    file_ = attached.handle;
+    attachError_ = attached.error;
+    failed_ = !is_open();
 }
 
 void RomFileStream::close() {
@@ -64,10 +48,15 @@ void RomFileStream::close() {
 }
 
 void RomFileStream::detach() {
-    ::close(fd_); // also releases the lock
-    fd_ = -1;
+    DetachFile(file_);
+    file_ = NoFile;
     readBuffer_.clear();
     pending_.clear();
+}
+
+void RomFileStream::clear() {
+    if (is_open() && !metEnd_)
+        failed_ = false;
 }
 
 void RomFileStream::seekg(std::uint64_t offset) {
@@ -89,7 +78,7 @@ int RomFileStream::get() {
     }
     bool buffered = position_ >= readStart_ && position_ < readStart_ + readBuffer_.size();
     if (!buffered && !fillReadBuffer()) {
-        failed_ = true;
+        failed_ = metEnd_ = true;
         return EndOfFile;
     }
     return readBuffer_[position_++ - readStart_];
@@ -99,11 +88,7 @@ bool RomFileStream::fillReadBuffer() {
     writePending();
     readBuffer_.resize(ReadAhead);
     readStart_ = position_;
-    ssize_t got;
-    do {
-        got = ::pread(fd_, readBuffer_.data(), ReadAhead, static_cast<off_t>(position_));
-    } while (got < 0 && errno == EINTR);
-    readBuffer_.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    readBuffer_.resize(ReadAt(file_, position_, readBuffer_.data(), ReadAhead));
     return !readBuffer_.empty();
 }
 
@@ -126,21 +111,13 @@ void RomFileStream::writePending() {
         return;
     // Write nothing into a file that is no longer at its path, and nothing past the end, which
     // would grow a file that was cut short behind the editor's back.
-    struct stat attached {};
-    if (failed_ || !pathStillNamesTheFile(attached) ||
-        pendingStart_ + pending_.size() > static_cast<std::uint64_t>(attached.st_size)) {
+    const std::uint64_t end = pendingStart_ + pending_.size();
+    if (!failed_ && fileStillHolds(end)) {
+        // The bytes after a failing one are not written.
+        failed_ = Write(file_, pendingStart_, pending_.data(), pending_.size()) != pending_.size();
+        writtenEnd_ = std::max(writtenEnd_, end);
+    } else {
         failed_ = true;
-        pending_.clear();
-        return;
-    }
-    std::size_t done = 0;
-    while (done < pending_.size() && !failed_) {
-        ssize_t wrote = ::pwrite(fd_, pending_.data() + done, pending_.size() - done,
-                                 static_cast<off_t>(pendingStart_ + done));
-        if (wrote > 0)
-            done += static_cast<std::size_t>(wrote);
-        else if (!(wrote < 0 && errno == EINTR))
-            failed_ = true; // the bytes after the failing one are not written
     }
     pending_.clear();
 }
@@ -151,15 +128,15 @@ void RomFileStream::flush() {
         return;
     }
     writePending();
-    struct stat attached {};
-    if (!failed_ && (::fsync(fd_) != 0 || !pathStillNamesTheFile(attached)))
+    // The file may have been cut, moved or replaced while the sync ran: look again afterwards.
+    if (!failed_ && !(Sync(file_) && fileStillHolds(writtenEnd_)))
         failed_ = true;
+    writtenEnd_ = 0;
 }
 
-// Data saved into a file that was deleted, or moved away from the name the user chose, is not
-// where the user will look for it. Leaves the attached file's status in `attached`.
-bool RomFileStream::pathStillNamesTheFile(struct stat& attached) const {
-    struct stat atPath {};
-    return ::fstat(fd_, &attached) == 0 && ::stat(path_.constData(), &atPath) == 0 &&
-           atPath.st_dev == attached.st_dev && atPath.st_ino == attached.st_ino;
+// Data saved into a file that was deleted, moved away from the name the user chose, or cut short
+// is not where the user will look for it.
+bool RomFileStream::fileStillHolds(std::uint64_t end) const {
+    const std::int64_t size = SizeIfStillAt(file_, path_);
+    return size >= 0 && static_cast<std::uint64_t>(size) >= end;
 }

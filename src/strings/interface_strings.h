@@ -49,6 +49,11 @@ enum StringKey {
     DeleteLastEntryMessage,
     SaveFailedMessage,
     EntryListName,
+    NoSuchFileMessage,
+    NotWritableFileMessage,
+    FileInUseMessage,
+    NotRegularFileMessage,
+    FileSystemErrorMessage,
     InterfaceStringCount
 };
 

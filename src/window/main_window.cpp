@@ -3,6 +3,7 @@
 #include "strings/interface_strings.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QIcon>
@@ -83,6 +84,16 @@ QStringList NameFilters(const QString& filter) {
     return filters;
 }
 
+// The toolkit would add the default extension to every name without a dot, so typing "firered"
+// would open "firered.gba" even with a "firered" beside it. A name that names a file is taken as
+// it stands; only a name that names nothing and has no extension gets the default one.
+QString WithDefaultExtension(const QString& path, const QString& defaultExt) {
+    const QFileInfo file(path);
+    if (file.exists() || !file.suffix().isEmpty())
+        return path;
+    return path + QString(defaultExt).remove(u'*');
+}
+
 } // namespace
 
 bool TOpenDialog::Execute(QWidget* parent) {
@@ -91,10 +102,9 @@ bool TOpenDialog::Execute(QWidget* parent) {
     dialog.setFileMode(QFileDialog::AnyFile); // a typed name need not exist
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(NameFilters(Filter));
-    dialog.setDefaultSuffix(QString(DefaultExt).remove(u"*."_s));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
-    FileName = dialog.selectedFiles().constFirst();
+    FileName = WithDefaultExtension(dialog.selectedFiles().constFirst(), DefaultExt);
     return true;
 }
 

@@ -58,7 +58,8 @@ private slots:
         QTest::addColumn<QStringList>("answers");
         QTest::addColumn<QList<int>>("questions"); // the texts of the questions asked
         QTest::addColumn<int>("row");
-        QTest::addColumn<int>("item"); // of the multiplier group; 4 is Custom, on its item 2.5
+        QTest::addColumn<int>("item");   // of the multiplier group; 4 is Custom
+        QTest::addColumn<int>("custom"); // the custom list's item, its factor byte
         const int L = DeleteLastEntryMessage, F = ForesightAlreadyPresentMessage;
         const std::tuple<const char*, QStringList, QList<int>> commands[] = {
             {"ChangeButton", {}, {}},
@@ -73,10 +74,10 @@ private slots:
         for (int row : {0, 57, 110})
             for (auto [button, answers, questions] : commands)
                 QTest::addRow("%s %s at %d", button, qPrintable(answers.join(u' ')), row)
-                    << QString::fromLatin1(button) << answers << questions << row << 4;
-        for (int item : {0, 1, 2, 3})
-            QTest::addRow("ChangeButton, item %d", item)
-                << u"ChangeButton"_s << QStringList() << QList<int>() << 3 << item;
+                    << QString::fromLatin1(button) << answers << questions << row << 4 << 25;
+        for (auto [item, custom] : {std::pair{0, 9}, {1, 9}, {2, 9}, {3, 9}, {4, 0}})
+            QTest::addRow("ChangeButton, item %d, custom %d", item, custom)
+                << u"ChangeButton"_s << QStringList() << QList<int>() << 3 << item << custom;
     }
     // Each asks what it must, No the default, stores the selectors (attacking, defending, the
     // multiplier item's factor) or the Foresight entry as it must, then shows the chart afresh
@@ -87,9 +88,10 @@ private slots:
         QFETCH(QList<int>, questions);
         QFETCH(int, row);
         QFETCH(int, item);
+        QFETCH(int, custom);
         Editor editor(RealChart());
-        Select(*editor.form, 10, 16, item, 25); // Fire vs Dragon
-        const char factors[] = {0, 5, 10, 20, 25};
+        Select(*editor.form, 10, 16, item, custom); // Fire vs Dragon
+        const char factors[] = {0, 5, 10, 20, char(custom)};
         const QByteArray record =
             button.contains(u"Foresight") ? "\xfe\xfe\x00"_ba : "\x0a\x10"_ba + factors[item];
         QByteArray expected = RealChart().left(ChartSize);

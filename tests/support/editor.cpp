@@ -1,6 +1,7 @@
 #include "support/editor.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -39,6 +40,17 @@ QString WriteImage(const QString& path, const QByteArray& chart, const QByteArra
 QByteArray FileBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool Released(const QString& path) {
+    const QString file = QFileInfo(path).canonicalFilePath();
+    // Where the system lists the process's descriptors (Linux), none may lead to the file.
+    for (const QFileInfo& fd : QDir(u"/proc/self/fd"_s).entryInfoList(QDir::System))
+        if (fd.symLinkTarget() == file)
+            return false;
+    RomFileStream otherEditor;
+    otherEditor.open(path);
+    return otherEditor.is_open() || !QFileInfo(path).isFile();
 }
 
 void ResetProgramState() {
@@ -113,18 +125,16 @@ Editor::Editor(const QByteArray& chart) {
     SetMessagePresenter(ShowMessageBox);
     form = std::make_unique<TForm1>();
     Form1 = form.get();
-    if (!chart.isEmpty())
-        OpenImage(*form, path = WriteImage(dir.filePath(u"rom.gba"_s), chart));
+    if (!chart.isEmpty()) {
+        path = WriteImage(dir.filePath(u"rom.gba"_s), chart);
+        QCOMPARE(Answer({path}, [&] { form->Open1->trigger(); }), QStringList(u"dialog"_s));
+    }
 }
 
 Editor::~Editor() {
     Form1 = nullptr;
     form.reset();
     ResetProgramState();
-}
-
-void OpenImage(TForm1& form, const QString& path) {
-    QCOMPARE(Answer({path}, [&] { form.Open1->trigger(); }), QStringList(u"dialog"_s));
 }
 
 void Select(TForm1& form, int attacking, int defending, int radioItem, int customItem) {

@@ -11,7 +11,8 @@
 #include <functional>
 #include <memory>
 
-inline constexpr std::uint32_t FireRedChart = 0x24F050; // where "BPRE" images keep their chart
+inline constexpr std::uint32_t FireRedChart = 0x24F050;  // where "BPRE" images keep their chart
+inline constexpr qint64 ImageSize = FireRedChart + 8192; // room for the chart and what follows
 
 // The shipped chart: its 111 records, then the end-of-chart record; 336 bytes.
 QByteArray RealChart();
@@ -23,13 +24,17 @@ QByteArray TableBytes();
 // which holds `code`, and around `offset`, which holds `chart`. A small size cuts it short.
 QString WriteImage(const QString& path, const QByteArray& chart = RealChart(),
                    const QByteArray& code = "BPRE", std::uint32_t offset = FireRedChart,
-                   qint64 size = 16 << 20);
+                   qint64 size = ImageSize);
 
 // What the file holds; nothing where there is none.
 QByteArray FileBytes(const QString& path);
 
 // Detaches the stream and zeroes the chart, its offset and the language.
 void ResetProgramState();
+
+// True when this process holds nothing of the file open and another stream can attach it, which
+// it cannot while anyone holds the file's lock.
+bool Released(const QString& path);
 
 // Runs `action`, answering the modal widgets it brings up one step each, in order: "yes" clicks
 // Yes, "enter" and "escape" press that key, and in the file dialog anything else is typed as the
@@ -52,9 +57,6 @@ struct Editor {
     QString path;
     std::unique_ptr<TForm1> form;
 };
-
-// File > Open of `path` through the real dialog; fails the test if any box comes up.
-void OpenImage(TForm1& form, const QString& path);
 
 void Select(TForm1& form, int attacking, int defending, int radioItem, int customItem = 0);
 

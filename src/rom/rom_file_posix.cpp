@@ -1,0 +1,102 @@
+// The ROM file on Linux and other POSIX systems: pread and pwrite at explicit offsets, fsync, and
+// an exclusive flock, so that a second editor (or any program that asks for the lock) is kept
+// out while the file is attached.
+
+#include "rom/rom_file.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+AttachError ErrorOfOpen(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return AttachError::NoSuchFile;
+    case EACCES:
+    case EPERM: // an immutable file
+    case EROFS:
+    case ETXTBSY:
+        return AttachError::NotWritable;
+    default:
+        return AttachError::SystemError;
+    }
+}
+
+AttachResult Refused(int fd, AttachError error) {
+    if (fd >= 0)
+        ::close(fd);
+    return {NoFile, error};
+}
+
+} // namespace
+
+AttachResult AttachFile(const QString& path) {
+    if (path.isEmpty())
+        return {NoFile, AttachError::NoSuchFile};
+    const QByteArray name = QFile::encodeName(path);
+    // Refuse FIFOs, devices and directories before opening them: opening some devices has side
+    // effects, and reading a FIFO would wait for a writer forever.
+    struct stat info {};
+    if (::stat(name.constData(), &info) != 0)
+        return Refused(-1, ErrorOfOpen(errno));
+    if (!S_ISREG(info.st_mode))
+        return Refused(-1, AttachError::NotRegularFile);
+    int fd = ::open(name.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return Refused(-1, ErrorOfOpen(errno));
+    // The name may have been replaced between the two looks; judge what was really opened.
+    if (::fstat(fd, &info) != 0 || ::fcntl(fd, F_SETFL, 0) != 0)
+        return Refused(fd, AttachError::SystemError);
+    if (!S_ISREG(info.st_mode))
+        return Refused(fd, AttachError::NotRegularFile);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return Refused(fd, errno == EWOULDBLOCK ? AttachError::InUse : AttachError::SystemError);
+    return {fd, AttachError::None};
+}
+
+void DetachFile(FileHandle file) {
+    ::close(static_cast<int>(file));
+}
+
+std::size_t ReadAt(FileHandle file, std::uint64_t offset, std::uint8_t* buffer, std::size_t size) {
+    ssize_t got;
+    do {
+        got = ::pread(static_cast<int>(file), buffer, size, static_cast<off_t>(offset));
+    } while (got < 0 && errno == EINTR);
+    return got > 0 ? static_cast<std::size_t>(got) : 0;
+}
+
+std::size_t WriteAt(FileHandle file, std::uint64_t offset, const std::uint8_t* bytes,
+                    std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        ssize_t wrote = ::pwrite(static_cast<int>(file), bytes + done, size - done,
+                                 static_cast<off_t>(offset + done));
+        if (wrote > 0)
+            done += static_cast<std::size_t>(wrote);
+        else if (!(wrote < 0 && errno == EINTR))
+            break;
+    }
+    return done;
+}
+
+bool SyncFile(FileHandle file) {
+    return ::fsync(static_cast<int>(file)) == 0;
+}
+
+std::int64_t SizeIfStillAt(FileHandle file, const QString& path) {
+    struct stat attached {
+    }, atPath{};
+    if (::fstat(static_cast<int>(file), &attached) != 0 ||
+        ::stat(QFile::encodeName(path).constData(), &atPath) != 0 ||
+        atPath.st_dev != attached.st_dev || atPath.st_ino != attached.st_ino)
+        return -1;
+    return attached.st_size;
+}
