@@ -13,9 +13,11 @@
 using namespace Qt::StringLiterals;
 
 int main(int, char* argv[]) {
+#ifdef SIGXFSZ
     // A save past the process's file-size limit must fail like any other write and be
     // reported, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
+#endif
 
     // The command line is ignored, the toolkit's own options included.
     int applicationArgc = 1;

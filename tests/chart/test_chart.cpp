@@ -27,30 +27,22 @@ private slots:
     // One record among 110 (0, 0, 0), which read Normal vs Normal = 0; the count is that of the
     // Foresight entries, whose text alone has no " vs ". CTest runs this once more under regional
     // settings that write a decimal comma.
-    void entryTexts_data() {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<QByteArray>("record");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("types") << 0 << "\x0a\x0b\x05"_ba << u"Fire vs Water = 0.5"_s;
-        QTest::newRow("Foresight") << 0 << "\xfe\xfe\x00"_ba << u"*Foresight Entry*"_s;
-        QTest::newRow("not Foresight")
-            << 0 << "\xfe\xfe\x05"_ba << u"*Error*(254) vs *Error*(254) = 0.5"_s;
-        QTest::newRow("French, unnamed")
-            << 1 << "\x11\x12\x14"_ba << u"Ténèbres vs *Erreur*(18) = 2"_s;
-        QTest::newRow("French, Foresight")
-            << 1 << "\xfe\xfe\x00"_ba << u"*Entrée de Clairvoyance*"_s;
-    }
     void entryTexts() {
-        QFETCH(int, language);
-        QFETCH(QByteArray, record);
-        QFETCH(QString, text);
-        Language = language;
-        TypeChart[60] = {{}, TypeId(record[0]), TypeId(record[1]), FactorByte(record[2])};
-        BuildEntryTexts();
-        text.replace(u'.', qEnvironmentVariable("EXPECTED_SEPARATOR", u"."_s));
-        QCOMPARE(TypeChart[60].text + u", "_s + TypeChart[110].text,
-                 text + u", Normal vs Normal = 0"_s);
-        QCOMPARE(ForesightEntryCount, text.contains(u" vs ") ? 0 : 1);
+        const std::tuple<int, QByteArray, QString> records[] = {
+            {0, "\x0a\x0b\x05"_ba, u"Fire vs Water = 0.5"_s},
+            {0, "\xfe\xfe\x00"_ba, u"*Foresight Entry*"_s},
+            {0, "\xfe\xfe\x05"_ba, u"*Error*(254) vs *Error*(254) = 0.5"_s},
+            {1, "\x11\x12\x14"_ba, u"Ténèbres vs *Erreur*(18) = 2"_s},
+            {1, "\xfe\xfe\x00"_ba, u"*Entrée de Clairvoyance*"_s}};
+        for (auto [language, record, text] : records) {
+            Language = language;
+            TypeChart[60] = {{}, TypeId(record[0]), TypeId(record[1]), FactorByte(record[2])};
+            BuildEntryTexts();
+            text.replace(u'.', qEnvironmentVariable("EXPECTED_SEPARATOR", u"."_s));
+            QCOMPARE(TypeChart[60].text + u", "_s + TypeChart[110].text,
+                     text + u", Normal vs Normal = 0"_s);
+            QCOMPARE(ForesightEntryCount, text.contains(u" vs ") ? 0 : 1);
+        }
     }
 
     void commands_data() {

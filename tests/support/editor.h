@@ -39,8 +39,8 @@ bool Released(const QString& path);
 // Runs `action`, answering the modal widgets it brings up one step each, in order: "yes" clicks
 // Yes, "enter" and "escape" press that key, and in the file dialog anything else is typed as the
 // file name and confirmed. Returns what came up: a message box as "title | text | buttons" (as
-// Box writes it), the file dialog as "dialog", "unexpected" after a widget rejected for want of
-// a step, and "left up" after one closed because it stayed up five seconds after its answer.
+// Box writes it), the file dialog as "dialog", and "unexpected" after a widget rejected for want
+// of a step. (A box left up by a wrong answer ends the test at Qt Test's function time-out.)
 QStringList Answer(QStringList steps, const std::function<void()>& action);
 
 // A box of the program's, as Answer reports it, in the language in force: its title, its text,
