@@ -36,10 +36,10 @@ private slots:
             {1, "\xfe\xfe\x00"_ba, u"*Entrée de Clairvoyance*"_s}};
         for (auto [language, record, text] : records) {
             Language = language;
-            TypeChart[60] = {{}, TypeId(record[0]), TypeId(record[1]), FactorByte(record[2])};
+            TypeChart[0] = {{}, TypeId(record[0]), TypeId(record[1]), FactorByte(record[2])};
             BuildEntryTexts();
             text.replace(u'.', qEnvironmentVariable("EXPECTED_SEPARATOR", u"."_s));
-            QCOMPARE(TypeChart[60].text + u", "_s + TypeChart[110].text,
+            QCOMPARE(TypeChart[0].text + u", "_s + TypeChart[110].text,
                      text + u", Normal vs Normal = 0"_s);
             QCOMPARE(ForesightEntryCount, text.contains(u" vs ") ? 0 : 1);
         }

@@ -45,7 +45,7 @@ QByteArray FileBytes(const QString& path) {
 bool Released(const QString& path) {
     const QString file = QFileInfo(path).canonicalFilePath();
     // Where the system lists the process's descriptors (Linux), none may lead to the file.
-    for (const QFileInfo& fd : QDir(u"/proc/self/fd"_s).entryInfoList(QDir::System))
+    for (const QFileInfo& fd : QDir(u"/proc/self/fd"_s).entryInfoList(QDir::Files | QDir::System))
         if (fd.symLinkTarget() == file)
             return false;
     RomFileStream otherEditor;
