@@ -76,8 +76,8 @@ windows:
 # The chart, ROM and window suites as Windows programs under wine, headless.
 windows-test: windows
 	QUORVANE_WINDOWS_CACHE=$(WINDOWS_CACHE) bash tools/windows/run-tests.sh \
-	  build-windows/tests/test_chart.exe build-windows/tests/test_rom.exe \
-	  build-windows/tests/test_window.exe
+	  build-windows/test_chart.exe build-windows/test_rom.exe \
+	  build-windows/test_window.exe
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-fuzz build-windows

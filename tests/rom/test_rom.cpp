@@ -7,6 +7,9 @@
 
 #include <QtTest>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 #ifdef Q_OS_LINUX
 #include <sys/fsuid.h>
 #include <sys/stat.h>
@@ -26,13 +29,24 @@ QByteArray Folder(const QDir& folder) {
 
 // Runs `action`, as a user without privileges sees files when `unprivileged` and the tests run
 // as root, whom permission bits do not bind (on Linux).
-void Run(bool unprivileged, const std::function<void()>& action) {
+void Run([[maybe_unused]] bool unprivileged, const std::function<void()>& action) {
 #ifdef Q_OS_LINUX
     ::setfsuid(unprivileged && ::getuid() == 0 ? 65534 : ::getuid());
 #endif
     action();
 #ifdef Q_OS_LINUX
     ::setfsuid(::getuid());
+#endif
+}
+// Cuts the file short: by its name, or on Windows, which lets no other program do it, through the
+// editor's own handle.
+bool Cut([[maybe_unused]] FileHandle file, [[maybe_unused]] const QString& path, qint64 size) {
+#ifdef Q_OS_WIN
+    LARGE_INTEGER at{};
+    at.QuadPart = size;
+    return SetFilePointerEx(HANDLE(file), at, nullptr, FILE_BEGIN) && SetEndOfFile(HANDLE(file));
+#else
+    return QFile::resize(path, size);
 #endif
 }
 } // namespace
@@ -96,7 +110,9 @@ private slots:
         if (records == 111 && !cut)
             QCOMPARE(RomStream.position(), std::uint64_t(offset + ChartSize + 3));
         QCOMPARE(ReadGameCode() == code, !cut); // after a read met the end, nothing more is read
+#ifndef Q_OS_WIN // Windows lets no other program grow the file while the editor holds it
         QVERIFY(!cut || QFile::resize(path, ImageSize));
+#endif
         for (int save = 0; save < 2; ++save) {
             WriteTypeChart();
             QCOMPARE(RomStream.fail(), cut);
@@ -164,6 +180,10 @@ private slots:
         if (told >= 0)
             expected << Box(told == MultipleForesightEntriesMessage ? WarningTitle : AttentionTitle,
                             StringKey(told));
+        bool writable = false; // a read-only file, under wine run as root
+        Run(readOnly, [&] { writable = readOnly && QFile(steps[1]).open(QIODevice::ReadWrite); });
+        if (writable)
+            QSKIP("The read-only attribute does not bind here: the system lets this user write");
         QStringList shown;
         Run(readOnly, [&] { shown = Answer(steps, [&] { editor->Open1->trigger(); }); });
         otherEditor.close();
@@ -211,8 +231,9 @@ private slots:
         const QByteArray before = FileBytes(path);
         QVERIFY(QFile::copy(path, other));
 #ifdef Q_OS_WIN
-        if (fault != u"write" && !fault.endsWith(u"sync") && !fault.isEmpty()) {
-            QVERIFY(!QFile(path).open(QIODevice::ReadWrite) && !QFile::rename(path, other + u"2"));
+        if (!QStringList{u""_s, u"write"_s, u"sync"_s, u"cut in sync"_s}.contains(fault)) {
+            QVERIFY(!QFile(path).open(QIODevice::ReadWrite) &&
+                    !QFile::rename(path, other + u"2"_s));
             QSKIP(
                 "Windows lets no other program change, move or delete the image while it is open");
         }
@@ -229,7 +250,7 @@ private slots:
         if (fault.endsWith(u"sync"))
             RomFileTestHooks.sync = [&](FileHandle file) {
                 const bool changed = fault.startsWith(u"cut")
-                                         ? QFile::resize(path, size)
+                                         ? Cut(file, path, size)
                                          : fault.startsWith(u"replace") && replace();
                 return changed && SyncFile(file);
             };

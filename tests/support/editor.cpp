@@ -43,11 +43,12 @@ QByteArray FileBytes(const QString& path) {
 }
 
 bool Released(const QString& path) {
+#ifdef Q_OS_LINUX // where the system lists the process's descriptors: none may lead to the file
     const QString file = QFileInfo(path).canonicalFilePath();
-    // Where the system lists the process's descriptors (Linux), none may lead to the file.
     for (const QFileInfo& fd : QDir(u"/proc/self/fd"_s).entryInfoList(QDir::Files | QDir::System))
         if (fd.symLinkTarget() == file)
             return false;
+#endif
     RomFileStream otherEditor;
     otherEditor.open(path);
     return otherEditor.is_open() || !QFileInfo(path).isFile();

@@ -1,0 +1,120 @@
+// The ROM file on Windows: ReadFile and WriteFile at explicit offsets, FlushFileBuffers, and a
+// share mode that lets other programs read the image but neither write, cut, rename nor delete
+// it while it is attached. A second editor, which asks to write, is refused by the system.
+
+#include "rom/rom_file.h"
+
+#include <QDir>
+
+#include <windows.h>
+
+namespace {
+
+HANDLE Handle(FileHandle file) {
+    return reinterpret_cast<HANDLE>(file);
+}
+
+std::wstring NativeName(const QString& path) {
+    return QDir::toNativeSeparators(path).toStdWString();
+}
+
+AttachError ErrorOfOpen(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+        return AttachError::NoSuchFile;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+        return AttachError::NotWritable;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return AttachError::InUse;
+    default:
+        return AttachError::SystemError;
+    }
+}
+
+OVERLAPPED At(std::uint64_t offset) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    return at;
+}
+
+// Where a handle's file lives: its volume and its index on that volume.
+bool Identify(HANDLE file, BY_HANDLE_FILE_INFORMATION& info) {
+    return GetFileInformationByHandle(file, &info) != 0;
+}
+
+} // namespace
+
+AttachResult AttachFile(const QString& path) {
+    if (path.isEmpty())
+        return {NoFile, AttachError::NoSuchFile};
+    const std::wstring name = NativeName(path);
+    // A folder cannot be opened as a file at all, and would read as "access denied".
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return {NoFile, ErrorOfOpen(GetLastError())};
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return {NoFile, AttachError::NotRegularFile};
+    HANDLE file = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return {NoFile, ErrorOfOpen(GetLastError())};
+    if (GetFileType(file) != FILE_TYPE_DISK) { // a device or a pipe
+        CloseHandle(file);
+        return {NoFile, AttachError::NotRegularFile};
+    }
+    return {reinterpret_cast<FileHandle>(file), AttachError::None};
+}
+
+void DetachFile(FileHandle file) {
+    CloseHandle(Handle(file));
+}
+
+std::size_t ReadAt(FileHandle file, std::uint64_t offset, std::uint8_t* buffer, std::size_t size) {
+    OVERLAPPED at = At(offset);
+    DWORD got = 0;
+    if (!ReadFile(Handle(file), buffer, static_cast<DWORD>(size), &got, &at))
+        return 0; // the end of the file, or an error: either way nothing was read
+    return got;
+}
+
+std::size_t WriteAt(FileHandle file, std::uint64_t offset, const std::uint8_t* bytes,
+                    std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        OVERLAPPED at = At(offset + done);
+        DWORD wrote = 0;
+        if (!WriteFile(Handle(file), bytes + done, static_cast<DWORD>(size - done), &wrote, &at) ||
+            wrote == 0)
+            break;
+        done += wrote;
+    }
+    return done;
+}
+
+bool SyncFile(FileHandle file) {
+    return FlushFileBuffers(Handle(file)) != 0;
+}
+
+std::int64_t SizeIfStillAt(FileHandle file, const QString& path) {
+    // Asking for no access at all opens whatever the path names, however it is shared.
+    HANDLE atPath = CreateFileW(NativeName(path).c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (atPath == INVALID_HANDLE_VALUE)
+        return -1;
+    BY_HANDLE_FILE_INFORMATION attached{}, named{};
+    const bool same = Identify(Handle(file), attached) && Identify(atPath, named) &&
+                      attached.dwVolumeSerialNumber == named.dwVolumeSerialNumber &&
+                      attached.nFileIndexHigh == named.nFileIndexHigh &&
+                      attached.nFileIndexLow == named.nFileIndexLow;
+    CloseHandle(atPath);
+    if (!same)
+        return -1;
+    return static_cast<std::int64_t>((std::uint64_t(attached.nFileSizeHigh) << 32) |
+                                     attached.nFileSizeLow);
+}
