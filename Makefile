@@ -66,7 +66,6 @@ fuzz: deps
 # programs, then the folder to unzip and run, in build-windows/quorvane-windows(.zip).
 WINDOWS_CACHE ?= /var/cache/quorvane/windows
 windows:
-	@$(MAKE) --no-print-directory deps PACKAGES="python3"
 	$(SUDO) QUORVANE_WINDOWS_CACHE=$(WINDOWS_CACHE) bash tools/windows/build-qt.sh
 	cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVANE_WERROR=ON \
 	  -DCMAKE_TOOLCHAIN_FILE=$(WINDOWS_CACHE)/qt/lib/cmake/Qt6/qt.toolchain.cmake
