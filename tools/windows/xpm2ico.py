@@ -23,8 +23,8 @@ def read_xpm(path):
     width, height, ncolors, cpp = (int(v) for v in strings[0].split()[:4])
     colors = {}
     for line in strings[1:1 + ncolors]:
-        key, spec = line[:cpp], line[cpp:].split()
-        value = spec[spec.index("c") + 1]
+        key, words = line[:cpp], line[cpp:].split()
+        value = words[words.index("c") + 1]
         if value.lower() == "none":
             colors[key] = (0, 0, 0, 0)
         elif re.fullmatch(r"#[0-9A-Fa-f]{6}", value):
