@@ -4,10 +4,6 @@
 
 #include "support/editor.h"
 
-#include <QtTest>
-
-using namespace Qt::StringLiterals;
-
 class TestChart : public QObject {
     Q_OBJECT
 

@@ -5,8 +5,6 @@
 
 #include "support/editor.h"
 
-#include <QtTest>
-
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
@@ -15,8 +13,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
-
-using namespace Qt::StringLiterals;
 
 namespace {
 // Every regular file of the folder, name and bytes.

@@ -9,11 +9,8 @@
 #include <QCryptographicHash>
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QtTest>
 
 #include <stdexcept>
-
-using namespace Qt::StringLiterals;
 
 namespace {
 // Every caption, item, text, selection and state the window's named parts show.
