@@ -22,8 +22,10 @@ AttachError ErrorOfOpen(int error) {
     case EACCES:
     case EPERM: // an immutable file
     case EROFS:
-    case ETXTBSY:
         return AttachError::NotWritable;
+    case ETXTBSY:     // a program running from it
+    case EWOULDBLOCK: // a lease another program holds (a file server's, say)
+        return AttachError::InUse;
     default:
         return AttachError::SystemError;
     }

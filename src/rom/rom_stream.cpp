@@ -1,7 +1,5 @@
 #include "rom/rom_stream.h"
 
-#include <algorithm>
-
 namespace {
 
 constexpr std::size_t ReadAhead = 512; // covers the game code, or the chart and its terminator
@@ -29,13 +27,12 @@ void RomFileStream::open(const QString& path) {
     if (is_open())
         detach();
     position_ = 0;
-    writtenEnd_ = 0;
-    metEnd_ = false;
     path_ = path;
     const AttachResult attached = AttachFile(path);
     file_ = attached.handle;
     attachError_ = attached.error;
     failed_ = !is_open();
+    attachedSize_ = is_open() ? SizeIfStillAt(file_, path_) : -1;
 }
 
 void RomFileStream::close() {
@@ -55,7 +52,7 @@ void RomFileStream::detach() {
 }
 
 void RomFileStream::clear() {
-    if (is_open() && !metEnd_)
+    if (is_open())
         failed_ = false;
 }
 
@@ -78,7 +75,7 @@ int RomFileStream::get() {
     }
     bool buffered = position_ >= readStart_ && position_ < readStart_ + readBuffer_.size();
     if (!buffered && !fillReadBuffer()) {
-        failed_ = metEnd_ = true;
+        failed_ = true;
         return EndOfFile;
     }
     return readBuffer_[position_++ - readStart_];
@@ -109,16 +106,13 @@ void RomFileStream::put(std::uint8_t byte) {
 void RomFileStream::writePending() {
     if (pending_.empty())
         return;
-    // Write nothing into a file that is no longer at its path, and nothing past the end, which
-    // would grow a file that was cut short behind the editor's back.
-    const std::uint64_t end = pendingStart_ + pending_.size();
-    if (!failed_ && fileStillHolds(end)) {
-        // The bytes after a failing one are not written.
+    // Write nothing past the end, which would grow the file, and nothing into a file that is no
+    // longer the one attached: moved, replaced, or cut or grown behind the editor's back.
+    const auto end = static_cast<std::int64_t>(pendingStart_ + pending_.size());
+    if (!failed_ && end <= attachedSize_ && fileUnchanged()) // the bytes after a failing one
         failed_ = Write(file_, pendingStart_, pending_.data(), pending_.size()) != pending_.size();
-        writtenEnd_ = std::max(writtenEnd_, end);
-    } else {
+    else
         failed_ = true;
-    }
     pending_.clear();
 }
 
@@ -128,15 +122,13 @@ void RomFileStream::flush() {
         return;
     }
     writePending();
-    // The file may have been cut, moved or replaced while the sync ran: look again afterwards.
-    if (!failed_ && !(Sync(file_) && fileStillHolds(writtenEnd_)))
+    // The file may have been cut, moved or replaced while the write or the sync ran: look again.
+    if (!failed_ && !(Sync(file_) && fileUnchanged()))
         failed_ = true;
-    writtenEnd_ = 0;
 }
 
-// Data saved into a file that was deleted, moved away from the name the user chose, or cut short
-// is not where the user will look for it.
-bool RomFileStream::fileStillHolds(std::uint64_t end) const {
-    const std::int64_t size = SizeIfStillAt(file_, path_);
-    return size >= 0 && static_cast<std::uint64_t>(size) >= end;
+// Data saved into a file that was deleted, moved away from the name the user chose, or changed
+// in size by another program is not where, or not what, the user will look for.
+bool RomFileStream::fileUnchanged() const {
+    return attachedSize_ >= 0 && SizeIfStillAt(file_, path_) == attachedSize_;
 }

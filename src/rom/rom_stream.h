@@ -3,10 +3,12 @@
 // standard file stream. Reading and writing share one position.
 //
 // Safety promises: the file is never created, never truncated, never extended and never
-// loaded whole; only regular files attach; while attached the stream holds the file
-// exclusively, so two editors cannot attach the same image; flush() does not return until the
-// system reports the data on the storage device, and fails when the file is no longer the one at
-// the path that was opened (deleted, renamed or replaced) or no longer holds what was written.
+// loaded whole; only regular files attach; while attached the stream holds the file's lock, so
+// two editors cannot attach the same image (on Linux the lock binds only programs that ask for
+// it; on Windows the system keeps every other writer out); nothing is written into a file that
+// is no longer the one at the path that was opened (deleted, renamed, replaced) or whose size
+// changed since; flush() does not return until the system reports the data on the storage
+// device, and fails when, after the sync, the file is no longer that file of that size.
 
 #include "rom/rom_file.h"
 
@@ -25,8 +27,8 @@ public:
     ~RomFileStream(); // closes an attached file, writing what is pending
 
     bool is_open() const { return file_ != NoFile; }
-    // True from a failed attach, read, positioning, write or flush until the next good attach,
-    // or until clear() for a failure that clear() may lift.
+    // True from a failed attach, read, positioning, write or flush until the next good attach or
+    // clear().
     bool fail() const { return failed_; }
     // Why the last open failed; AttachError::None after a good one.
     AttachError attachError() const { return attachError_; }
@@ -37,9 +39,9 @@ public:
     // Writes what is pending and detaches the file.
     void close();
 
-    // Lifts a failure left by a write or a sync, so that a later save starts afresh. A read that
-    // met the end of the file keeps the failure while the file stays attached: a chart only
-    // partly read must never be written back.
+    // Lifts the failure state of an attached file, so that a save starts afresh after a failed
+    // one. A chart only partly read, because the file ends inside it, is still never written:
+    // nothing is ever written past the end of the file as it was attached.
     void clear();
 
     void seekg(std::uint64_t offset);
@@ -52,7 +54,7 @@ public:
 
     // Writes what is pending and asks the system to put the file's data on the device; sets the
     // failure state when that fails, or when afterwards the path no longer names the attached
-    // file or the file no longer reaches past what was written.
+    // file or its size has changed.
     void flush();
 
     std::uint64_t position() const { return position_; }
@@ -61,15 +63,14 @@ private:
     bool fillReadBuffer();
     void writePending();
     void detach();
-    bool fileStillHolds(std::uint64_t end) const;
+    bool fileUnchanged() const;
 
     FileHandle file_ = NoFile;
     QString path_; // as given to open
     AttachError attachError_ = AttachError::None;
     bool failed_ = false;
-    bool metEnd_ = false; // a read met the end of this attachment's file
+    std::int64_t attachedSize_ = -1; // the file's size when it was attached
     std::uint64_t position_ = 0;
-    std::uint64_t writtenEnd_ = 0; // where the bytes written since the last flush end
 
     // A small read-ahead window, so that reading the game code or the chart costs one system
     // call, and the bytes put but not yet written.

@@ -61,19 +61,17 @@ constexpr std::array<ConstantPair, InterfaceStringCount> ConstantTexts{{
     {u"Sorry, but the file you chose can't be opened for writing. It may be read-only, or you may "
      u"not have permission to change it.",
      u"Désolé, mais le fichier que vous avez choisi ne peut pas être ouvert en écriture. Il est "
-     u"peut-être en lecture seule, ou vous n'avez pas le droit de le modifier."},
+     u"peut-être en lecture seule, ou bien vous n'avez pas le droit de le modifier."},
     {u"Sorry, but the file you chose is already open in another program. Close it there, then "
      u"try again.",
      u"Désolé, mais le fichier que vous avez choisi est déjà ouvert dans un autre programme. "
      u"Fermez-le dans ce programme, puis réessayez."},
-    {u"Sorry, but what you chose isn't an ordinary file: it's a folder, a pipe or a device.",
-     u"Désolé, mais ce que vous avez choisi n'est pas un fichier ordinaire\u00a0: c'est un "
-     u"dossier, un "
-     u"tube ou un périphérique."},
+    {u"Sorry, but what you chose isn't an ordinary file: it may be a folder, a pipe or a device.",
+     u"Désolé, mais ce que vous avez choisi n'est pas un fichier ordinaire\u00a0: c'est "
+     u"peut-être un dossier, un tube ou un périphérique."},
     {u"Sorry, but the file you chose couldn't be opened: the system reported an error.",
      u"Désolé, mais le fichier que vous avez choisi n'a pas pu être ouvert\u00a0: le système a "
-     u"signalé "
-     u"une erreur."},
+     u"signalé une erreur."},
 }};
 
 QString AssembleAboutText(int language) {

@@ -86,10 +86,10 @@ QStringList NameFilters(const QString& filter) {
 
 // The toolkit would add the default extension to every name without a dot, so typing "firered"
 // would open "firered.gba" even with a "firered" beside it. A name that names a file is taken as
-// it stands; only a name that names nothing and has no extension gets the default one.
+// it stands; only a name that names nothing and has no dot gets the default extension.
 QString WithDefaultExtension(const QString& path, const QString& defaultExt) {
     const QFileInfo file(path);
-    if (file.exists() || !file.suffix().isEmpty())
+    if (file.exists() || file.fileName().contains(u'.'))
         return path;
     return path + QString(defaultExt).remove(u'*');
 }

@@ -12,7 +12,7 @@ dpkg-deb -x "$work"/package/quorvane_*.deb "$work/root"
 share=$work/root/usr/share
 test -x "$work/root/usr/bin/quorvane"
 desktop-file-validate "$share/applications/$id.desktop"
-! grep -q "^MimeType=" "$share/applications/$id.desktop" # it opens no file it is given
+if grep -q "^MimeType=" "$share/applications/$id.desktop"; then false; fi # it opens no file given
 appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" >/dev/null
 for size in 16 32 48 64 128 256; do # width and height from the PNG header
   test "$(od -An -tu4 --endian=big -j16 -N8 "$share/icons/hicolor/${size}x${size}/apps/$id.png" | xargs)" = "$size $size"
