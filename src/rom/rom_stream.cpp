@@ -107,9 +107,10 @@ void RomFileStream::writePending() {
     if (pending_.empty())
         return;
     // Write nothing past the end, which would grow the file, and nothing into a file that is no
-    // longer the one attached: moved, replaced, or cut or grown behind the editor's back.
+    // longer the one attached: moved, replaced, or cut or grown behind the editor's back. A write
+    // that fails part-way leaves the bytes after the failing one unwritten.
     const auto end = static_cast<std::int64_t>(pendingStart_ + pending_.size());
-    if (!failed_ && end <= attachedSize_ && fileUnchanged()) // the bytes after a failing one
+    if (!failed_ && end <= attachedSize_ && fileUnchanged())
         failed_ = Write(file_, pendingStart_, pending_.data(), pending_.size()) != pending_.size();
     else
         failed_ = true;
