@@ -74,6 +74,8 @@ windows:
 
 # The chart, ROM and window suites as Windows programs under wine, headless.
 windows-test: windows
+	@echo "Not run under wine: the end-to-end session (real X input, and prlimit for the" \
+	  "file-size limit, are Linux's), the decimal-comma run (a Linux locale), the package test."
 	QUORVANE_WINDOWS_CACHE=$(WINDOWS_CACHE) bash tools/windows/run-tests.sh \
 	  build-windows/test_chart.exe build-windows/test_rom.exe \
 	  build-windows/test_window.exe
