@@ -4,8 +4,9 @@
 // is the same on every system.
 //
 // What every implementation promises: AttachFile opens an existing regular file for reading and
-// writing, never creating, truncating or growing it, and holds it exclusively so that a second
-// editor cannot attach it; it refuses anything else and says why.
+// writing, never creating, truncating or growing it, and holds its lock so that a second editor
+// cannot attach it (Linux: an advisory lock; Windows: a share mode that keeps every other writer
+// out); it refuses anything else and says why.
 
 #include <QString>
 
@@ -33,7 +34,7 @@ struct AttachResult {
 };
 
 AttachResult AttachFile(const QString& path);
-void DetachFile(FileHandle file); // also gives up the exclusive hold
+void DetachFile(FileHandle file); // also gives up the lock
 
 // Reads up to `size` bytes at `offset`; returns how many were read, 0 at the end of the file.
 std::size_t ReadAt(FileHandle file, std::uint64_t offset, std::uint8_t* buffer, std::size_t size);
