@@ -11,13 +11,12 @@ private slots:
     // Every byte value against the recipe these texts have always followed: factor * 0.1 in
     // extended precision, narrowed to a double, written with up to 15 significant digits.
     void factorTexts() {
-        for (QChar separator : {u'.', u','}) {
+        for (QChar separator : {u'.', u','})
             for (int factor = 0; factor < 256; ++factor) {
                 QString recipe = QString::number(double(factor * 0.1L), 'g', 15);
                 QCOMPARE(FactorText(FactorByte(factor), separator),
                          recipe.replace(u'.', separator));
             }
-        }
     }
 
     // One record among 110 (0, 0, 0), which read Normal vs Normal = 0; the count is that of the
@@ -46,8 +45,8 @@ private slots:
         QTest::addColumn<QStringList>("answers");
         QTest::addColumn<QList<int>>("questions"); // the texts of the questions asked
         QTest::addColumn<int>("row");
-        QTest::addColumn<int>("item");   // of the multiplier group; 4 is Custom
-        QTest::addColumn<int>("custom"); // the custom list's item, its factor byte
+        QTest::addColumn<QList<int>>("factor"); // the multiplier group's item (4 is Custom), then
+                                                // the custom list's item, its factor byte
         const int L = DeleteLastEntryMessage, F = ForesightAlreadyPresentMessage;
         const std::tuple<const char*, QStringList, QList<int>> commands[] = {
             {"ChangeButton", {}, {}},
@@ -62,10 +61,11 @@ private slots:
         for (int row : {0, 57, 110})
             for (auto [button, answers, questions] : commands)
                 QTest::addRow("%s %s at %d", button, qPrintable(answers.join(u' ')), row)
-                    << QString::fromLatin1(button) << answers << questions << row << 4 << 25;
-        for (auto [item, custom] : {std::pair{0, 9}, {1, 9}, {2, 9}, {3, 9}, {4, 0}})
-            QTest::addRow("ChangeButton, item %d, custom %d", item, custom)
-                << u"ChangeButton"_s << QStringList() << QList<int>() << 3 << item << custom;
+                    << QString::fromLatin1(button) << answers << questions << row
+                    << QList<int>{4, 25};
+        for (const QList<int>& factor : {QList<int>{0, 9}, {1, 9}, {2, 9}, {3, 9}, {4, 0}})
+            QTest::addRow("ChangeButton, item %d, custom %d", factor[0], factor[1])
+                << u"ChangeButton"_s << QStringList() << QList<int>() << 3 << factor;
     }
     // Each asks what it must, No the default, stores the selectors (attacking, defending, the
     // multiplier item's factor) or the Foresight entry as it must, then shows the chart afresh
@@ -75,13 +75,12 @@ private slots:
         QFETCH(QStringList, answers);
         QFETCH(QList<int>, questions);
         QFETCH(int, row);
-        QFETCH(int, item);
-        QFETCH(int, custom);
+        QFETCH(QList<int>, factor);
         Editor editor(RealChart());
-        Select(*editor.form, 10, 16, item, custom); // Fire vs Dragon
-        const char factors[] = {0, 5, 10, 20, char(custom)};
+        Select(*editor.form, 10, 16, factor[0], factor[1]); // Fire vs Dragon
+        const char factors[] = {0, 5, 10, 20, char(factor[1])};
         const QByteArray record =
-            button.contains(u"Foresight") ? "\xfe\xfe\x00"_ba : "\x0a\x10"_ba + factors[item];
+            button.contains(u"Foresight") ? "\xfe\xfe\x00"_ba : "\x0a\x10"_ba + factors[factor[0]];
         QByteArray expected = RealChart().left(ChartSize);
         const bool yes = answers.count(u"yes"_s) == questions.size();
         if (yes && button.startsWith(u"Change"))

@@ -6,14 +6,8 @@
 #include "rom/rom_image.h"
 #include "window/main_window.h"
 
-#include <QApplication>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QTemporaryDir>
 #include <QtTest>
-
-#include <functional>
-#include <memory>
+#include <QtWidgets>
 
 using namespace Qt::StringLiterals;
 
@@ -23,10 +17,9 @@ inline constexpr qint64 ImageSize = FireRedChart + 8192; // room for the chart a
 // The shipped chart: its 111 records, then the end-of-chart record; 336 bytes.
 inline QByteArray RealChart() {
     QFile file(QStringLiteral(QUORVANE_TEST_DATA "/gen3-type-chart.hex"));
-    QByteArray chart = file.open(QIODevice::ReadOnly) ? QByteArray::fromHex(file.readAll()) : "";
-    if (chart.size() != ChartSize + ChartRecordSize)
-        qFatal("%s should hold 112 records", qPrintable(file.fileName()));
-    return chart;
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("Could not read %s", qPrintable(file.fileName()));
+    return QByteArray::fromHex(file.readAll());
 }
 
 // The 333 bytes TypeChart holds now.
@@ -44,11 +37,11 @@ inline QString WriteImage(const QString& path, const QByteArray& chart = RealCha
                           qint64 size = ImageSize) {
     const QByteArray noise = QByteArray::number(offset).repeated(1024).left(4096); // no chart's
     QFile file(path);
-    auto put = [&](qint64 at, const QByteArray& bytes) {
-        return file.seek(at) && file.write(bytes) == bytes.size();
-    };
-    if (!file.open(QIODevice::WriteOnly) || !put(0, noise) || !put(172, code) ||
-        !put(offset - 4096, noise + chart + noise) || !file.resize(size))
+    bool written = file.open(QIODevice::WriteOnly);
+    for (auto [at, bytes] :
+         {std::pair{0u, noise}, {172u, code}, {offset - 4096, noise + chart + noise}})
+        written = written && file.seek(at) && file.write(bytes) == bytes.size();
+    if (!written || !file.resize(size))
         qFatal("Could not write the test image %s", qPrintable(path));
     return path;
 }
@@ -59,20 +52,6 @@ inline QByteArray FileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// True when this process holds nothing of the file open and another stream can attach it, which
-// it cannot while anyone holds the file's lock.
-inline bool Released(const QString& path) {
-#ifdef Q_OS_LINUX // where the system lists the process's descriptors: none may lead to the file
-    const QString file = QFileInfo(path).canonicalFilePath();
-    for (const QFileInfo& fd : QDir(u"/proc/self/fd"_s).entryInfoList(QDir::Files | QDir::System))
-        if (fd.symLinkTarget() == file)
-            return false;
-#endif
-    RomFileStream otherEditor;
-    otherEditor.open(path);
-    return otherEditor.is_open() || !QFileInfo(path).isFile();
-}
-
 // Detaches the stream and zeroes the chart, its offset and the language.
 inline void ResetProgramState() {
     RomStream.close();
@@ -81,23 +60,12 @@ inline void ResetProgramState() {
     Language = 0;
 }
 
-// A box as Answer reports it: its title, its text, then its buttons' texts, the default one
-// marked "*" ("Yes No*", "OK"), and "!" for an icon.
-inline QString Describe(const QMessageBox* box) {
-    QString line = box->windowTitle() + u" | "_s + box->text() + u" |"_s;
-    for (QMessageBox::StandardButton standard :
-         {QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok})
-        if (const QAbstractButton* button = box->button(standard))
-            line += u' ' + button->text().remove(u'&') +
-                    (button == box->defaultButton() ? u"*"_s : QString());
-    return line + (box->icon() == QMessageBox::NoIcon ? QString() : u" !"_s);
-}
-
 // Runs `action`, answering the modal widgets it brings up one step each, in order: "yes" clicks
 // Yes, "enter" and "escape" press that key, and in the file dialog anything else is typed as the
-// file name and confirmed. Returns what came up: a message box as Describe writes it, the file
-// dialog as "dialog", and "unexpected" after a widget rejected for want of a step. (A box left up
-// by a wrong answer ends the test at Qt Test's function time-out.)
+// file name and confirmed. Returns what came up: the file dialog as "dialog", a message box as
+// "title | text | buttons", the default button marked "*" ("Yes No*") and " !" added for an
+// icon; and "unexpected" after a widget that came up with no step left, which is escaped. (A box
+// left up by a wrong answer ends the test at Qt Test's function time-out.)
 inline QStringList Answer(QStringList steps, const std::function<void()>& action) {
     QStringList seen;
     QTimer timer;
@@ -107,13 +75,15 @@ inline QStringList Answer(QStringList steps, const std::function<void()>& action
             return;
         modal->setProperty("answered", true);
         auto* box = qobject_cast<QMessageBox*>(modal);
-        seen.append(box ? Describe(box) : u"dialog"_s);
-        if (steps.isEmpty()) {
-            seen.append(u"unexpected"_s);
-            QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
-            return;
-        }
-        QTimer::singleShot(0, modal, [=, step = steps.takeFirst()] { // from the event loop
+        seen << (box ? box->windowTitle() + u" | "_s + box->text() + u" |"_s : u"dialog"_s);
+        for (const QAbstractButton* button : box ? box->buttons() : QList<QAbstractButton*>())
+            seen.last() += u' ' + button->text().remove(u'&') +
+                           (button == box->defaultButton() ? u"*"_s : u""_s);
+        if (box && box->icon() != QMessageBox::NoIcon)
+            seen.last() += u" !"_s;
+        if (steps.isEmpty())
+            seen << u"unexpected"_s;
+        QTimer::singleShot(0, modal, [=, step = steps.isEmpty() ? u"escape"_s : steps.takeFirst()] {
             auto* name = modal->findChild<QLineEdit*>(u"fileNameEdit"_s);
             if (box && step == u"yes")
                 box->button(QMessageBox::Yes)->click();
@@ -159,6 +129,7 @@ struct Editor {
     std::unique_ptr<TForm1> form;
 };
 
+// Sets the selectors: the two types, the multiplier group's item and the custom list's item.
 inline void Select(TForm1& form, int attacking, int defending, int radioItem, int customItem = 0) {
     form.AttackingTypeComboBox->setCurrentIndex(attacking);
     form.DefendingTypeComboBox->setCurrentIndex(defending);
@@ -166,7 +137,7 @@ inline void Select(TForm1& form, int attacking, int defending, int radioItem, in
     form.CustomMultFactorComboBox->setCurrentIndex(customItem);
 }
 
-// Selects `row`, then clicks `button`.
+// Selects `row`, then clicks `button`, which must be enabled.
 inline void Press(TForm1& form, int row, QPushButton* button) {
     form.ListBox1->setCurrentRow(row);
     QVERIFY(button->isEnabled());
@@ -174,17 +145,15 @@ inline void Press(TForm1& form, int row, QPushButton* button) {
 }
 
 // What the file commands set, in a line: whether an image is attached, the list's rows and
-// selected row, and how many of the twelve controls that Open enables are enabled.
+// selected row, and which controls are enabled, a digit each: Save and Close, then the controls
+// of the client area in the order of the form.
 inline QString FileState(const TForm1& form) {
-    int enabled = 0;
-    for (const QString& name :
-         u"Save1 Close1 ChangeButton InsertButton AttackingTypeLabel DefendingTypeLabel "
-         u"AttackingTypeComboBox DefendingTypeComboBox MultFactorRadioGroup "
-         u"ChangeToForesightEntryButton InsertForesightEntryButton DeleteButton"_s.split(u' '))
-        enabled += form.findChild<QObject*>(name)->property("enabled").toBool();
-    return u"%1, %2 rows, row %3, %4 of 12 enabled"_s.arg(RomStream.is_open() ? u"open" : u"closed")
+    QString enabled = u"%1%2 "_s.arg(form.Save1->isEnabled()).arg(form.Close1->isEnabled());
+    for (const QWidget* c : form.ClientArea->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        enabled += QString::number(c->isEnabled());
+    return u"%1, %2 rows, row %3, enabled %4"_s.arg(RomStream.is_open() ? u"open" : u"closed")
         .arg(form.ListBox1->count())
         .arg(form.ListBox1->currentRow())
         .arg(enabled);
 }
-inline const QString NoImage = u"closed, 0 rows, row -1, 0 of 12 enabled"_s;
+inline const QString NoImage = u"closed, 0 rows, row -1, enabled 00 0000000010001"_s;

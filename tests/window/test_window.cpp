@@ -5,13 +5,6 @@
 
 #include "support/editor.h"
 
-#include <QAccessible>
-#include <QCryptographicHash>
-#include <QDialogButtonBox>
-#include <QFileDialog>
-
-#include <stdexcept>
-
 namespace {
 // Every caption, item, text, selection and state the window's named parts show.
 QStringList Shown(const TForm1& form) {
@@ -48,11 +41,14 @@ QStringList DialogTexts(TForm1& form) {
     return texts;
 }
 
-QString Fingerprint(const QStringList& lines) {
-    return QString::fromLatin1(
-        QCryptographicHash::hash(lines.join(u'\n').toUtf8(), QCryptographicHash::Sha256)
-            .toHex()
-            .left(16));
+// Passes when the lines hash to the fingerprint they had when last reviewed; otherwise prints
+// them, to be reviewed again.
+void AsReviewed(const QStringList& lines, const QString& reviewed) {
+    const QString now = QString::fromLatin1(
+        QCryptographicHash::hash(lines.join(u'\n').toUtf8(), QCryptographicHash::Sha256).toHex());
+    if (!now.startsWith(reviewed))
+        qInfo().noquote() << lines.join(u'\n');
+    QCOMPARE(now.left(16), reviewed);
 }
 } // namespace
 
@@ -60,44 +56,36 @@ class TestWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    // Fingerprints of what must stay as reviewed: every text of the program in both languages
-    // (the About texts as assembled among them), the open dialog in both languages, the client
-    // area's pixels (a label sizes itself to its text, so only its place counts) and the order in
-    // which Tab walks the controls. An edited text, a lost line break, a source saved in another
-    // encoding, a moved control or two swapped tab stops change one; a deliberate change updates
-    // it here, with what it now is printed on failure.
+    // What must stay as reviewed: every text of the program in both languages (the About texts
+    // as assembled among them), the open dialog in both languages, the client area's pixels (a
+    // label sizes itself to its text, so only its place counts) and the order in which Tab walks
+    // the controls. An edited text, a lost line break, a source saved in another encoding, a
+    // moved control or two swapped tab stops change the fingerprint.
     void surfaceIsTheReviewedOne() {
         Editor editor;
         editor->show();
         QVERIFY(QTest::qWaitForWindowExposed(editor.form.get()));
-        QStringList texts(TypeNames.begin(), TypeNames.end()), dialog, geometry, tabOrder;
-        texts << ForesightLabel[0] << ForesightLabel[1] << ErrorLabel[0] << ErrorLabel[1]
-              << QStringList(FactorLabels.begin(), FactorLabels.end());
+        QStringList surface(TypeNames.begin(), TypeNames.end());
+        surface << ForesightLabel[0] << ForesightLabel[1] << ErrorLabel[0] << ErrorLabel[1]
+                << QStringList(FactorLabels.begin(), FactorLabels.end());
         for (const LangPair& pair : InterfaceStrings)
-            texts << pair[0] << pair[1];
-        editor->Francais1->trigger();
-        dialog << DialogTexts(*editor.form);
-        editor->English1->trigger();
-        dialog << DialogTexts(*editor.form);
+            surface << pair[0] << pair[1];
+        for (QAction* language : {editor->Francais1, editor->English1}) {
+            language->trigger();
+            surface << DialogTexts(*editor.form);
+        }
         const QWidget* area = editor->ClientArea;
-        geometry << u"%1x%2"_s.arg(area->width()).arg(area->height());
+        QDebug(&surface.emplace_back()) << area->size();
         for (const QWidget* c : area->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             if (c->isVisible()) // the label naming the custom list to screen readers is not drawn
-                geometry << u"%1 %2,%3 %4"_s.arg(c->objectName())
-                                .arg(c->x())
-                                .arg(c->y())
-                                .arg(qobject_cast<const QLabel*>(c)
-                                         ? 0
-                                         : c->width() * 1000 + c->height());
+                QDebug(&surface.emplace_back())
+                    << c->objectName() << c->pos()
+                    << (qobject_cast<const QLabel*>(c) ? QSize() : c->size());
         for (QWidget* w = editor->ListBox1->nextInFocusChain(); w != editor->ListBox1;
              w = w->nextInFocusChain())
             if (area->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus))
-                tabOrder << w->objectName();
-        const QString now = Fingerprint(texts) + u' ' + Fingerprint(dialog) + u' ' +
-                            Fingerprint(geometry) + u' ' + Fingerprint(tabOrder);
-        if (now != u"b05d15cdec50bedf ceff26c590d8e4d5 32e556c54b2b7a19 5ef960a35c3b3ddb")
-            qInfo() << texts << dialog << geometry << tabOrder;
-        QCOMPARE(now, u"b05d15cdec50bedf ceff26c590d8e4d5 32e556c54b2b7a19 5ef960a35c3b3ddb");
+                surface << w->objectName();
+        AsReviewed(surface, u"de24f8e97a9365fb"_s);
     }
 
     // 255 items, 0 to 25.4; enabled exactly while Custom is chosen, a language switch
@@ -131,54 +119,39 @@ private slots:
                               Box(AboutTitle, AboutText)}));
     }
 
-    // French, French again, then English. Each caption shows its own text of the language in
-    // force, once, even after the toolkit has told the window of the change; the title and the
-    // language items stay; a screen reader names the drop-down lists by their labels and the list
-    // by its own name. Every selection stays, the list speaks the language, and so do the boxes,
-    // their buttons through the toolkit, Enter still No. The language already in force changes
-    // nothing, not even a text altered by hand ("marker"); English brings back all there was.
+    // French, French again, then English, with an image open, as reviewed: every caption, list
+    // text and selection, what a screen reader names the drop-down lists (by their labels) and
+    // the list (by its own name), and two boxes, their buttons through the toolkit, Enter still
+    // No. The switch happens after the toolkit has told the window of the change, and the
+    // language already in force changes nothing, not even a text altered by hand ("marker").
+    // English brings back all there was, and no switch touches the chart.
     void switchingLanguage() {
         Editor editor(RealChart());
         Select(*editor.form, 13, 17, 4, 25);
         editor->ListBox1->setCurrentRow(57);
         const QStringList english = Shown(*editor.form);
         QStringList heard;
-        for (QAction* item : {editor->Francais1, editor->Francais1, editor->English1}) {
+        for (QAction* language : {editor->Francais1, editor->Francais1, editor->English1}) {
             editor->ListBox1->item(3)->setText(u"marker"_s);
-            item->trigger();
+            language->trigger();
             QCoreApplication::sendPostedEvents();
-            const QStringList shown = Shown(*editor.form);
-            for (int key = FileMenuCaption; key <= MultFactorRadioGroupCaption; ++key)
-                QCOMPARE(shown.count(CurrentText(StringKey(key))), 1);
-            heard << editor->windowTitle() + editor->English1->text() + editor->Francais1->text();
+            heard << editor->windowTitle() << Shown(*editor.form);
             for (QWidget* control : std::initializer_list<QWidget*>{
                      editor->AttackingTypeComboBox, editor->DefendingTypeComboBox,
                      editor->CustomMultFactorComboBox, editor->ListBox1}) {
                 QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
                 heard << accessible->text(QAccessible::Name); // of a list: its current item
                 for (auto [label, relation] : accessible->relations(QAccessible::Label))
-                    heard.last() = label->text(QAccessible::Name);
+                    heard << label->text(QAccessible::Name);
             }
-            heard << editor->ListBox1->item(3)->text() << editor->ListBox1->currentItem()->text()
-                  << editor->AttackingTypeComboBox->currentText();
-            QCOMPARE(Answer({u"escape"_s, u"enter"_s},
-                            [&] {
-                                editor->VersionsCompatible1->trigger();
-                                Press(*editor.form, 57, editor->InsertButton);
-                            }),
-                     QStringList({Box(VersionsCompatibleTitle, VersionsCompatibleText),
-                                  Box(WarningTitle, DeleteLastEntryMessage,
-                                      Language ? u"Oui Non*"_s : u"Yes No*"_s)}));
+            heard << Answer({u"escape"_s, u"enter"_s}, [&] {
+                editor->VersionsCompatible1->trigger();
+                Press(*editor.form, 57, editor->InsertButton);
+            });
         }
-        QCOMPARE(heard.join(u", "_s),
-                 u"Quorvane&English&Français, Type Offensif, Type Défensif, Coutume, Entrées de la "
-                 u"table des types, Feu vs Eau = 0.5, Sol vs Plante = 0.5, Électrique, "
-                 u"Quorvane&English&Français, Type Offensif, Type Défensif, Coutume, Entrées de la "
-                 u"table des types, marker, Sol vs Plante = 0.5, Électrique, "
-                 u"Quorvane&English&Français, Attacking Type, Defending Type, Custom, Type chart "
-                 u"entries, Fire vs Water = 0.5, Ground vs Grass = 0.5, Electric"_s);
         QCOMPARE(Shown(*editor.form), english);
         QCOMPARE(TableBytes(), RealChart().left(ChartSize));
+        AsReviewed(heard, u"b39a3452baa625ad"_s);
     }
 };
 
