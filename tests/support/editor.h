@@ -118,10 +118,9 @@ struct Editor {
             QCOMPARE(Answer({path}, [&] { form->Open1->trigger(); }), QStringList(u"dialog"_s));
         }
     }
-    ~Editor() {
+    ~Editor() { // the image is let go before its folder is removed
         Form1 = nullptr;
-        form.reset();
-        ResetProgramState();
+        RomStream.close();
     }
     TForm1* operator->() const { return form.get(); }
     QTemporaryDir dir;

@@ -88,12 +88,10 @@ private slots:
         AsReviewed(surface, u"de24f8e97a9365fb"_s);
     }
 
-    // 255 items, 0 to 25.4; enabled exactly while Custom is chosen, a language switch
-    // notwithstanding.
+    // Enabled exactly while Custom is chosen, a language switch notwithstanding. (Its 255 items,
+    // 0 to 25.4, are part of what switchingLanguage shows as reviewed.)
     void customSelectorFollowsTheGroup() {
         Editor editor(RealChart());
-        QCOMPARE(editor->CustomMultFactorComboBox->count(), 255);
-        QCOMPARE(editor->CustomMultFactorComboBox->itemText(254), u"25.4"_s);
         for (int item : {0, 4, 1, 2, 3, 4}) {
             editor->MultFactorRadioItems->buttons()[item]->click();
             editor->Francais1->trigger();
