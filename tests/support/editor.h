@@ -120,7 +120,8 @@ struct Editor {
     }
     ~Editor() { // the image is let go before its folder is removed
         Form1 = nullptr;
-        RomStream.close();
+        form.reset();
+        ResetProgramState();
     }
     TForm1* operator->() const { return form.get(); }
     QTemporaryDir dir;
