@@ -19,9 +19,9 @@ private slots:
             }
     }
 
-    // One record among 110 (0, 0, 0), which read Normal vs Normal = 0; the count is that of the
-    // Foresight entries, whose text alone has no " vs ". CTest runs this once more under regional
-    // settings that write a decimal comma.
+    // One record, first and last among 109 (0, 0, 0), which read Normal vs Normal = 0; the count
+    // is that of the Foresight entries, whose text alone has no " vs ". CTest runs this once more
+    // under regional settings that write a decimal comma.
     void entryTexts() {
         const std::tuple<int, QByteArray, QString> records[] = {
             {0, "\x0a\x0b\x05"_ba, u"Fire vs Water = 0.5"_s},
@@ -31,12 +31,14 @@ private slots:
             {1, "\xfe\xfe\x00"_ba, u"*Entrée de Clairvoyance*"_s}};
         for (auto [language, record, text] : records) {
             Language = language;
-            TypeChart[0] = {{}, TypeId(record[0]), TypeId(record[1]), FactorByte(record[2])};
+            TypeChart[0] =
+                TypeChart[110] = {{}, TypeId(record[0]), TypeId(record[1]), FactorByte(record[2])};
             BuildEntryTexts();
             text.replace(u'.', qEnvironmentVariable("EXPECTED_SEPARATOR", u"."_s));
-            QCOMPARE(TypeChart[0].text + u", "_s + TypeChart[110].text,
-                     text + u", Normal vs Normal = 0"_s);
-            QCOMPARE(ForesightEntryCount, text.contains(u" vs ") ? 0 : 1);
+            QCOMPARE(TypeChart[0].text + u", "_s + TypeChart[55].text + u", "_s +
+                         TypeChart[110].text,
+                     text + u", Normal vs Normal = 0, "_s + text);
+            QCOMPARE(ForesightEntryCount, text.contains(u" vs ") ? 0 : 2);
         }
     }
 
@@ -63,7 +65,8 @@ private slots:
                 QTest::addRow("%s %s at %d", button, qPrintable(answers.join(u' ')), row)
                     << QString::fromLatin1(button) << answers << questions << row
                     << QList<int>{4, 25};
-        for (const QList<int>& factor : {QList<int>{0, 9}, {1, 9}, {2, 9}, {3, 9}, {4, 0}})
+        for (const QList<int>& factor :
+             {QList<int>{0, 9}, {1, 9}, {2, 9}, {3, 9}, {4, 0}, {4, 254}})
             QTest::addRow("ChangeButton, item %d, custom %d", factor[0], factor[1])
                 << u"ChangeButton"_s << QStringList() << QList<int>() << 3 << factor;
     }
@@ -102,13 +105,15 @@ private slots:
     }
 
     // Changing the chart's one Foresight entry asks nothing and leaves none, so the next one is
-    // made without a question. Close empties the list and disables the commands.
+    // made without a question. Close empties the list and disables the commands, and a language
+    // switch then fills nothing.
     void questionsFollowTheChart() {
         Editor editor(RealChart());
         auto edit = [&] {
             Press(*editor.form, 108, editor->ChangeButton);
             Press(*editor.form, 4, editor->ChangeToForesightEntryButton);
             editor->Close1->trigger();
+            editor->Francais1->trigger();
         };
         QCOMPARE(Answer({}, edit), QStringList());
         QCOMPARE(TableBytes().mid(12, 3) + TableBytes().mid(324, 3), "\xfe\xfe\x00\x00\x00\x00"_ba);

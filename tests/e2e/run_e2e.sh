@@ -24,7 +24,8 @@ trap 'kill ${editor:-} 2>/dev/null || true; stop_virtual_screen; wait 2>/dev/nul
 window_named() { timeout 15 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1; }
 key() { xdotool key --clearmodifiers "$@"; sleep 0.4; }
 # Answers the box titled $1 with the keys after it; with no window manager, focus moves by hand.
-answer() { xdotool windowfocus --sync "$(window_named "$1")"; key "${@:2}"; xdotool windowfocus --sync "$main"; }
+answer() { local box; box=$(window_named "$1"); [ -n "$box" ] || { echo "FAILED: no box titled $1"; exit 1; }
+  xdotool windowfocus --sync "$box"; key "${@:2}"; xdotool windowfocus --sync "$main"; }
 # Clicks at (x, y) of the client area, below the menu bar.
 click() { xdotool mousemove --window "$main" "$1" $(($2 + menu_bar)) click 1; sleep 0.4; }
 

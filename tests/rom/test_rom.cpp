@@ -136,6 +136,13 @@ private slots:
         QCOMPARE(FileBytes(path), grows ? before.leftJustified(ImageSize, '\0') : before);
     }
 
+    // What the system reports reaches the stream: a write or a sync that fails says so.
+    void systemFailures() {
+        const std::uint8_t zero = 0;
+        QVERIFY(WriteAt(NoFile, 0, &zero, 1) != 1);
+        QVERIFY(!SyncFile(NoFile));
+    }
+
     void open_data() {
         QTest::addColumn<QStringList>("steps"); // one for each window that comes up
         QTest::addColumn<int>("told");          // the message after the dialog, or -1
