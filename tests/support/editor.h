@@ -60,12 +60,21 @@ inline void ResetProgramState() {
     Language = 0;
 }
 
+// A box as Answer reports it: "title | text | buttons", the default button marked "*" ("Yes No*"),
+// and " !" added for an icon. The buttons come in the order of their roles, the same everywhere.
+inline QString Describe(const QMessageBox* box) {
+    QString line = box->windowTitle() + u" | "_s + box->text() + u" |"_s;
+    for (const QAbstractButton* button : box->buttons())
+        line +=
+            u' ' + button->text().remove(u'&') + (button == box->defaultButton() ? u"*"_s : u""_s);
+    return line + (box->icon() == QMessageBox::NoIcon ? u""_s : u" !"_s);
+}
+
 // Runs `action`, answering the modal widgets it brings up one step each, in order: "yes" clicks
 // Yes, "enter" and "escape" press that key, and in the file dialog anything else is typed as the
 // file name and confirmed. Returns what came up: the file dialog as "dialog", a message box as
-// "title | text | buttons", the default button marked "*" ("Yes No*") and " !" added for an
-// icon; and "unexpected" after a widget that came up with no step left, which is escaped. (A box
-// left up by a wrong answer ends the test at Qt Test's function time-out.)
+// Describe writes it, and "unexpected" after a widget that came up with no step left, which is
+// escaped. (A box left up by a wrong answer ends the test at Qt Test's function time-out.)
 inline QStringList Answer(QStringList steps, const std::function<void()>& action) {
     QStringList seen;
     QTimer timer;
@@ -75,12 +84,7 @@ inline QStringList Answer(QStringList steps, const std::function<void()>& action
             return;
         modal->setProperty("answered", true);
         auto* box = qobject_cast<QMessageBox*>(modal);
-        seen << (box ? box->windowTitle() + u" | "_s + box->text() + u" |"_s : u"dialog"_s);
-        for (const QAbstractButton* button : box ? box->buttons() : QList<QAbstractButton*>())
-            seen.last() += u' ' + button->text().remove(u'&') +
-                           (button == box->defaultButton() ? u"*"_s : u""_s);
-        if (box && box->icon() != QMessageBox::NoIcon)
-            seen.last() += u" !"_s;
+        seen << (box ? Describe(box) : u"dialog"_s);
         if (steps.isEmpty())
             seen << u"unexpected"_s;
         QTimer::singleShot(0, modal, [=, step = steps.isEmpty() ? u"escape"_s : steps.takeFirst()] {
