@@ -41,7 +41,43 @@ StringKey RefusalMessage(AttachError error) {
     }
 }
 
+// The read met a real error, not the end of the file: nothing read may be shown, or saved back.
+bool ReadFailed() {
+    return RomStream.fail() && RomStream.failure() != IoError::EndOfFile;
+}
+
+// Why a save failed, as the second line of its message.
+StringKey SaveFailureReason(IoError failure) {
+    switch (failure) {
+    case IoError::NotSeen: // only bytes past the end of the file go unread in the chart
+        return ChartCutShortReason;
+    case IoError::FileChanged:
+        return FileChangedReason;
+    case IoError::DeviceFull:
+        return DeviceFullReason;
+    case IoError::DeviceError:
+        return DeviceErrorReason;
+    default:
+        return SystemErrorReason;
+    }
+}
+
 } // namespace
+
+// Back to the no-image state: no file attached, an empty list, the commands disabled.
+void TForm1::ShowNoImage() {
+    if (RomStream.is_open())
+        RomStream.close();
+    ListBox1->clear();
+    SetOpenFileControlsEnabled(false);
+}
+
+// Nothing may be saved into a file that was not recognised or not read whole, and no command may
+// run without a chart on show: the refused file is let go before the user is told why.
+void TForm1::RefuseOpen(StringKey why) {
+    ShowNoImage();
+    ShowNotice(why, AttentionTitle);
+}
 
 void TForm1::Open1Click() {
     RunHandler([this] {
@@ -54,19 +90,22 @@ void TForm1::Open1Click() {
         else
             SetOpenFileControlsEnabled(true);
         RomStream.open(OpenDialog1.FileName);
-        const bool attached = RomStream.is_open();
-        if (!attached || !FindTableOffset(ReadGameCode())) {
-            ShowNotice(attached ? UnsupportedRomMessage : RefusalMessage(RomStream.attachError()),
-                       AttentionTitle);
-            // Back to the no-ROM state: nothing may be saved into a file that was not
-            // recognised, and no command may run without a chart on show.
-            if (attached)
-                RomStream.close();
-            ListBox1->clear();
-            SetOpenFileControlsEnabled(false);
-            return;
-        }
+        if (!RomStream.is_open())
+            return RefuseOpen(RefusalMessage(RomStream.attachError()));
+        const QByteArray code = ReadGameCode();
+        if (ReadFailed())
+            return RefuseOpen(ReadErrorMessage);
+        // A refused file leaves the chart and its offset as they were, as an unsupported one does.
+        const TypeChartTable chartBefore = TypeChart;
+        const std::uint32_t offsetBefore = TableOffset;
+        if (!FindTableOffset(code))
+            return RefuseOpen(UnsupportedRomMessage);
         ReadTypeChart();
+        if (ReadFailed()) {
+            TypeChart = chartBefore;
+            TableOffset = offsetBefore;
+            return RefuseOpen(ReadErrorMessage);
+        }
         BuildEntryTexts();
         FillListBox();
         WarnIfSeveralForesightEntries();
@@ -77,18 +116,14 @@ void TForm1::Save1Click() {
     RunHandler([] {
         WriteTypeChart();
         if (RomStream.fail())
-            ShowNotice(SaveFailedMessage, WarningTitle);
+            ShowNotice(SaveFailedMessage, SaveFailureReason(RomStream.failure()), WarningTitle);
         else
             ShowNotice(SavedMessage, AttentionTitle);
     });
 }
 
 void TForm1::Close1Click() {
-    RunHandler([this] {
-        RomStream.close();
-        ListBox1->clear();
-        SetOpenFileControlsEnabled(false);
-    });
+    RunHandler([this] { ShowNoImage(); });
 }
 
 void TForm1::Exit1Click() {

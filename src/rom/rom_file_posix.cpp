@@ -31,6 +31,19 @@ AttachError ErrorOfOpen(int error) {
     }
 }
 
+IoError ErrorOfIo(int error) {
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: // the process's file-size limit
+        return IoError::DeviceFull;
+    case EIO:
+        return IoError::DeviceError;
+    default:
+        return IoError::SystemError;
+    }
+}
+
 AttachResult Refused(int fd, AttachError error) {
     if (fd >= 0)
         ::close(fd);
@@ -67,38 +80,44 @@ void DetachFile(FileHandle file) {
     ::close(static_cast<int>(file));
 }
 
-std::size_t ReadAt(FileHandle file, std::uint64_t offset, std::uint8_t* buffer, std::size_t size) {
+IoResult ReadAt(FileHandle file, std::uint64_t offset, std::uint8_t* buffer, std::size_t size) {
     ssize_t got;
     do {
         got = ::pread(static_cast<int>(file), buffer, size, static_cast<off_t>(offset));
     } while (got < 0 && errno == EINTR);
-    return got > 0 ? static_cast<std::size_t>(got) : 0;
+    if (got < 0)
+        return {0, ErrorOfIo(errno)};
+    return {static_cast<std::size_t>(got), IoError::None};
 }
 
-std::size_t WriteAt(FileHandle file, std::uint64_t offset, const std::uint8_t* bytes,
-                    std::size_t size) {
+IoResult WriteAt(FileHandle file, std::uint64_t offset, const std::uint8_t* bytes,
+                 std::size_t size) {
     std::size_t done = 0;
     while (done < size) {
         ssize_t wrote = ::pwrite(static_cast<int>(file), bytes + done, size - done,
                                  static_cast<off_t>(offset + done));
         if (wrote > 0)
             done += static_cast<std::size_t>(wrote);
-        else if (!(wrote < 0 && errno == EINTR))
-            break;
+        else if (wrote == 0) // nothing written and nothing said: never taken as done
+            return {done, IoError::SystemError};
+        else if (errno != EINTR)
+            return {done, ErrorOfIo(errno)};
     }
-    return done;
+    return {done, IoError::None};
 }
 
-bool SyncFile(FileHandle file) {
-    return ::fsync(static_cast<int>(file)) == 0;
+IoError SyncFile(FileHandle file) {
+    return ::fsync(static_cast<int>(file)) == 0 ? IoError::None : ErrorOfIo(errno);
 }
 
-std::int64_t SizeIfStillAt(FileHandle file, const QString& path) {
+FileLook LookAt(FileHandle file, const QString& path) {
     struct stat attached {
     }, atPath{};
-    if (::fstat(static_cast<int>(file), &attached) != 0 ||
-        ::stat(QFile::encodeName(path).constData(), &atPath) != 0 ||
-        atPath.st_dev != attached.st_dev || atPath.st_ino != attached.st_ino)
-        return -1;
-    return attached.st_size;
+    if (::fstat(static_cast<int>(file), &attached) != 0)
+        return {-1, ErrorOfIo(errno)};
+    if (::stat(QFile::encodeName(path).constData(), &atPath) != 0)
+        return {-1, errno == ENOENT || errno == ENOTDIR ? IoError::FileChanged : ErrorOfIo(errno)};
+    if (atPath.st_dev != attached.st_dev || atPath.st_ino != attached.st_ino)
+        return {-1, IoError::FileChanged};
+    return {attached.st_size, IoError::None};
 }

@@ -35,6 +35,23 @@ AttachError ErrorOfOpen(DWORD error) {
     }
 }
 
+IoError ErrorOfIo(DWORD error) {
+    switch (error) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return IoError::DeviceFull;
+    case ERROR_IO_DEVICE:
+    case ERROR_CRC:
+    case ERROR_SECTOR_NOT_FOUND:
+    case ERROR_NOT_READY:
+    case ERROR_DEV_NOT_EXIST:
+    case ERROR_DEVICE_NOT_CONNECTED:
+        return IoError::DeviceError;
+    default:
+        return IoError::SystemError;
+    }
+}
+
 OVERLAPPED At(std::uint64_t offset) {
     OVERLAPPED at{};
     at.Offset = static_cast<DWORD>(offset);
@@ -74,47 +91,58 @@ void DetachFile(FileHandle file) {
     CloseHandle(Handle(file));
 }
 
-std::size_t ReadAt(FileHandle file, std::uint64_t offset, std::uint8_t* buffer, std::size_t size) {
+IoResult ReadAt(FileHandle file, std::uint64_t offset, std::uint8_t* buffer, std::size_t size) {
     OVERLAPPED at = At(offset);
     DWORD got = 0;
-    if (!ReadFile(Handle(file), buffer, static_cast<DWORD>(size), &got, &at))
-        return 0; // the end of the file, or an error: either way nothing was read
-    return got;
+    if (!ReadFile(Handle(file), buffer, static_cast<DWORD>(size), &got, &at)) {
+        const DWORD error = GetLastError();
+        return {0, error == ERROR_HANDLE_EOF ? IoError::None : ErrorOfIo(error)};
+    }
+    return {got, IoError::None};
 }
 
-std::size_t WriteAt(FileHandle file, std::uint64_t offset, const std::uint8_t* bytes,
-                    std::size_t size) {
+IoResult WriteAt(FileHandle file, std::uint64_t offset, const std::uint8_t* bytes,
+                 std::size_t size) {
     std::size_t done = 0;
     while (done < size) {
         OVERLAPPED at = At(offset + done);
         DWORD wrote = 0;
-        if (!WriteFile(Handle(file), bytes + done, static_cast<DWORD>(size - done), &wrote, &at) ||
-            wrote == 0)
-            break;
+        if (!WriteFile(Handle(file), bytes + done, static_cast<DWORD>(size - done), &wrote, &at))
+            return {done, ErrorOfIo(GetLastError())};
+        if (wrote == 0) // nothing written and nothing said: never taken as done
+            return {done, IoError::SystemError};
         done += wrote;
     }
-    return done;
+    return {done, IoError::None};
 }
 
-bool SyncFile(FileHandle file) {
-    return FlushFileBuffers(Handle(file)) != 0;
+IoError SyncFile(FileHandle file) {
+    return FlushFileBuffers(Handle(file)) ? IoError::None : ErrorOfIo(GetLastError());
 }
 
-std::int64_t SizeIfStillAt(FileHandle file, const QString& path) {
+FileLook LookAt(FileHandle file, const QString& path) {
+    BY_HANDLE_FILE_INFORMATION attached{}, named{};
+    if (!Identify(Handle(file), attached))
+        return {-1, ErrorOfIo(GetLastError())};
     // Asking for no access at all opens whatever the path names, however it is shared.
     HANDLE atPath = CreateFileW(NativeName(path).c_str(), 0,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (atPath == INVALID_HANDLE_VALUE)
-        return -1;
-    BY_HANDLE_FILE_INFORMATION attached{}, named{};
-    const bool same = Identify(Handle(file), attached) && Identify(atPath, named) &&
-                      attached.dwVolumeSerialNumber == named.dwVolumeSerialNumber &&
-                      attached.nFileIndexHigh == named.nFileIndexHigh &&
-                      attached.nFileIndexLow == named.nFileIndexLow;
+    if (atPath == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        const bool gone = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        return {-1, gone ? IoError::FileChanged : ErrorOfIo(error)};
+    }
+    const bool identified = Identify(atPath, named);
+    const DWORD error = GetLastError();
     CloseHandle(atPath);
-    if (!same)
-        return -1;
-    return static_cast<std::int64_t>((std::uint64_t(attached.nFileSizeHigh) << 32) |
-                                     attached.nFileSizeLow);
+    if (!identified)
+        return {-1, ErrorOfIo(error)};
+    if (attached.dwVolumeSerialNumber != named.dwVolumeSerialNumber ||
+        attached.nFileIndexHigh != named.nFileIndexHigh ||
+        attached.nFileIndexLow != named.nFileIndexLow)
+        return {-1, IoError::FileChanged};
+    return {static_cast<std::int64_t>((std::uint64_t(attached.nFileSizeHigh) << 32) |
+                                      attached.nFileSizeLow),
+            IoError::None};
 }

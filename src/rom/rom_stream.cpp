@@ -1,17 +1,27 @@
 #include "rom/rom_stream.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::size_t ReadAhead = 512; // covers the game code, or the chart and its terminator
 
-std::size_t Write(FileHandle file, std::uint64_t offset, const std::uint8_t* bytes,
-                  std::size_t size) {
+IoResult Read(FileHandle file, std::uint64_t offset, std::uint8_t* buffer, std::size_t size) {
+    return RomFileTestHooks.readAt ? RomFileTestHooks.readAt(file, offset, buffer, size)
+                                   : ReadAt(file, offset, buffer, size);
+}
+
+IoResult Write(FileHandle file, std::uint64_t offset, const std::uint8_t* bytes, std::size_t size) {
     return RomFileTestHooks.writeAt ? RomFileTestHooks.writeAt(file, offset, bytes, size)
                                     : WriteAt(file, offset, bytes, size);
 }
 
-bool Sync(FileHandle file) {
+IoError Sync(FileHandle file) {
     return RomFileTestHooks.sync ? RomFileTestHooks.sync(file) : SyncFile(file);
+}
+
+FileLook Look(FileHandle file, const QString& path) {
+    return RomFileTestHooks.lookAt ? RomFileTestHooks.lookAt(file, path) : LookAt(file, path);
 }
 
 } // namespace
@@ -28,16 +38,25 @@ void RomFileStream::open(const QString& path) {
         detach();
     position_ = 0;
     path_ = path;
+    failure_ = IoError::None;
     const AttachResult attached = AttachFile(path);
     file_ = attached.handle;
     attachError_ = attached.error;
-    failed_ = !is_open();
-    attachedSize_ = is_open() ? SizeIfStillAt(file_, path_) : -1;
+    // Without the size it had when attached, no save could ever be judged: refuse the file now
+    // rather than take one that can never be saved.
+    const FileLook look = is_open() ? Look(file_, path_) : FileLook{};
+    attachedSize_ = look.size;
+    if (is_open() && look.error != IoError::None) {
+        detach();
+        attachError_ = AttachError::SystemError;
+    }
+    if (!is_open())
+        setFailure(IoError::NotAttached);
 }
 
 void RomFileStream::close() {
     if (!is_open()) {
-        failed_ = true;
+        setFailure(IoError::NotAttached);
         return;
     }
     writePending();
@@ -49,11 +68,16 @@ void RomFileStream::detach() {
     file_ = NoFile;
     readBuffer_.clear();
     pending_.clear();
+    seen_.clear();
+}
+
+void RomFileStream::setFailure(IoError why) {
+    failure_ = why;
 }
 
 void RomFileStream::clear() {
     if (is_open())
-        failed_ = false;
+        failure_ = IoError::None;
 }
 
 void RomFileStream::seekg(std::uint64_t offset) {
@@ -62,38 +86,43 @@ void RomFileStream::seekg(std::uint64_t offset) {
 }
 
 void RomFileStream::seekp(std::uint64_t offset) {
-    if (failed_)
+    if (fail())
         return;
     writePending();
     position_ = offset;
 }
 
 int RomFileStream::get() {
-    if (failed_ || !is_open()) {
-        failed_ = true;
+    if (!is_open())
+        setFailure(IoError::NotAttached);
+    if (fail())
         return EndOfFile;
-    }
     bool buffered = position_ >= readStart_ && position_ < readStart_ + readBuffer_.size();
-    if (!buffered && !fillReadBuffer()) {
-        failed_ = true;
+    if (!buffered && !fillReadBuffer())
         return EndOfFile;
-    }
-    return readBuffer_[position_++ - readStart_];
+    const std::uint8_t byte = readBuffer_[position_ - readStart_];
+    seen_[position_++] = byte;
+    return byte;
 }
 
+// False, with the failure state set, when nothing could be read at the position: the end of the
+// file, or a read error, which is not the end of anything.
 bool RomFileStream::fillReadBuffer() {
     writePending();
     readBuffer_.resize(ReadAhead);
     readStart_ = position_;
-    readBuffer_.resize(ReadAt(file_, position_, readBuffer_.data(), ReadAhead));
+    const IoResult read = Read(file_, position_, readBuffer_.data(), ReadAhead);
+    readBuffer_.resize(read.error == IoError::None ? read.count : 0);
+    if (readBuffer_.empty())
+        setFailure(read.error == IoError::None ? IoError::EndOfFile : read.error);
     return !readBuffer_.empty();
 }
 
 void RomFileStream::put(std::uint8_t byte) {
-    if (failed_ || !is_open()) {
-        failed_ = true;
+    if (!is_open())
+        setFailure(IoError::NotAttached);
+    if (fail())
         return;
-    }
     if (!pending_.empty() && position_ != pendingStart_ + pending_.size())
         writePending();
     if (pending_.empty())
@@ -106,30 +135,80 @@ void RomFileStream::put(std::uint8_t byte) {
 void RomFileStream::writePending() {
     if (pending_.empty())
         return;
-    // Write nothing past the end, which would grow the file, and nothing into a file that is no
-    // longer the one attached: moved, replaced, or cut or grown behind the editor's back. A write
-    // that fails part-way leaves the bytes after the failing one unwritten.
-    const auto end = static_cast<std::int64_t>(pendingStart_ + pending_.size());
-    if (!failed_ && end <= attachedSize_ && fileUnchanged())
-        failed_ = Write(file_, pendingStart_, pending_.data(), pending_.size()) != pending_.size();
-    else
-        failed_ = true;
+    if (!fail())
+        setFailure(checkBeforeWrite());
+    if (!fail()) {
+        // A write that fails part-way leaves the bytes after the failing one unwritten; those the
+        // system reported written are the file's bytes now, so a retry does not take them for
+        // another program's.
+        const IoResult wrote = Write(file_, pendingStart_, pending_.data(), pending_.size());
+        for (std::size_t i = 0; i < std::min(wrote.count, pending_.size()); ++i)
+            seen_[pendingStart_ + i] = pending_[i];
+        if (wrote.count < pending_.size())
+            setFailure(wrote.error == IoError::None ? IoError::SystemError : wrote.error);
+    }
     pending_.clear();
+}
+
+// Nothing is written over a byte the editor never saw (the file ended before it), nor into a file
+// that is no longer the one attached (moved, replaced, cut or grown), nor into one whose bytes
+// another program changed since they were read.
+IoError RomFileStream::checkBeforeWrite() const {
+    for (std::size_t i = 0; i < pending_.size(); ++i)
+        if (!seen_.contains(pendingStart_ + i))
+            return IoError::NotSeen;
+    if (const IoError changed = fileUnchanged(); changed != IoError::None)
+        return changed;
+    return seenBytesUnchanged();
 }
 
 void RomFileStream::flush() {
     if (!is_open()) {
-        failed_ = true;
+        setFailure(IoError::NotAttached);
         return;
     }
     writePending();
     // The file may have been cut, moved or replaced while the write or the sync ran: look again.
-    if (!failed_ && !(Sync(file_) && fileUnchanged()))
-        failed_ = true;
+    if (!fail())
+        setFailure(Sync(file_));
+    if (!fail())
+        setFailure(fileUnchanged());
 }
 
 // Data saved into a file that was deleted, moved away from the name the user chose, or changed
 // in size by another program is not where, or not what, the user will look for.
-bool RomFileStream::fileUnchanged() const {
-    return attachedSize_ >= 0 && SizeIfStillAt(file_, path_) == attachedSize_;
+IoError RomFileStream::fileUnchanged() const {
+    const FileLook look = Look(file_, path_);
+    if (look.error != IoError::None)
+        return look.error;
+    return look.size == attachedSize_ ? IoError::None : IoError::FileChanged;
+}
+
+// Reads every run of seen bytes again (the game code, the chart) and compares.
+IoError RomFileStream::seenBytesUnchanged() const {
+    auto byte = seen_.begin();
+    while (byte != seen_.end()) {
+        const std::uint64_t start = byte->first;
+        std::vector<std::uint8_t> expected;
+        for (; byte != seen_.end() && byte->first == start + expected.size(); ++byte)
+            expected.push_back(byte->second);
+        std::vector<std::uint8_t> now(expected.size());
+        const IoResult read = readFully(start, now);
+        if (read.error != IoError::None)
+            return read.error;
+        if (read.count != now.size() || now != expected)
+            return IoError::FileChanged;
+    }
+    return IoError::None;
+}
+
+IoResult RomFileStream::readFully(std::uint64_t offset, std::vector<std::uint8_t>& bytes) const {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const IoResult read = Read(file_, offset + done, bytes.data() + done, bytes.size() - done);
+        if (read.error != IoError::None || read.count == 0)
+            return {done, read.error};
+        done += read.count;
+    }
+    return {done, IoError::None};
 }

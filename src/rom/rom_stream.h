@@ -5,16 +5,19 @@
 // Safety promises: the file is never created, never truncated, never extended and never
 // loaded whole; only regular files attach; while attached the stream holds the file's lock, so
 // two editors cannot attach the same image (on Linux the lock binds only programs that ask for
-// it; on Windows the system keeps every other writer out); nothing is written into a file that
-// is no longer the one at the path that was opened (deleted, renamed, replaced) or whose size
-// changed since; flush() does not return until the system reports the data on the storage
-// device, and fails when, after the sync, the file is no longer that file of that size.
+// it; on Windows the system keeps every other writer out). Nothing is written over a byte the
+// editor has not seen: before each write, the path must still name the attached file, of the size
+// it had, and every byte read from it (updated by each byte of the stream's own that the system
+// reported written) must still be there. flush() does not return until the system reports the
+// data on the storage device, and fails when, after the sync, the file is no longer that file of
+// that size. A read error is never taken for the end of the file.
 
 #include "rom/rom_file.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <map>
 #include <vector>
 
 class RomFileStream {
@@ -29,7 +32,9 @@ public:
     bool is_open() const { return file_ != NoFile; }
     // True from a failed attach, read, positioning, write or flush until the next good attach or
     // clear().
-    bool fail() const { return failed_; }
+    bool fail() const { return failure_ != IoError::None; }
+    // Why the failure state was set: IoError::None when it is clear.
+    IoError failure() const { return failure_; }
     // Why the last open failed; AttachError::None after a good one.
     AttachError attachError() const { return attachError_; }
 
@@ -41,13 +46,14 @@ public:
 
     // Lifts the failure state of an attached file, so that a save starts afresh after a failed
     // one. A chart only partly read, because the file ends inside it, is still never written:
-    // nothing is ever written past the end of the file as it was attached.
+    // its missing bytes were never seen.
     void clear();
 
     void seekg(std::uint64_t offset);
     void seekp(std::uint64_t offset); // does nothing while the failure state is set
 
-    // The byte at the position (0..255), or EndOfFile, which also sets the failure state.
+    // The byte at the position (0..255), or EndOfFile, which also sets the failure state: at the
+    // end of the file (IoError::EndOfFile) or on a read error (the system's reason).
     int get();
     // Writes one byte at the position; nothing while the failure state is set.
     void put(std::uint8_t byte);
@@ -63,14 +69,22 @@ private:
     bool fillReadBuffer();
     void writePending();
     void detach();
-    bool fileUnchanged() const;
+    void setFailure(IoError why);
+    IoError checkBeforeWrite() const;
+    IoError fileUnchanged() const;
+    IoError seenBytesUnchanged() const;
+    IoResult readFully(std::uint64_t offset, std::vector<std::uint8_t>& bytes) const;
 
     FileHandle file_ = NoFile;
     QString path_; // as given to open
     AttachError attachError_ = AttachError::None;
-    bool failed_ = false;
+    IoError failure_ = IoError::None;
     std::int64_t attachedSize_ = -1; // the file's size when it was attached
     std::uint64_t position_ = 0;
+
+    // Every byte the editor has seen in the file, by offset: each one get() returned, and each one
+    // of the stream's own that the system reported written.
+    std::map<std::uint64_t, std::uint8_t> seen_;
 
     // A small read-ahead window, so that reading the game code or the chart costs one system
     // call, and the bytes put but not yet written.

@@ -54,6 +54,12 @@ enum StringKey {
     FileInUseMessage,
     NotRegularFileMessage,
     FileSystemErrorMessage,
+    ReadErrorMessage,
+    ChartCutShortReason,
+    FileChangedReason,
+    DeviceFullReason,
+    DeviceErrorReason,
+    SystemErrorReason,
     InterfaceStringCount
 };
 

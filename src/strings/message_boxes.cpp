@@ -5,10 +5,10 @@
 namespace {
 MessagePresenter Presenter;
 
-bool Present(StringKey text, StringKey title, MessageButtons buttons) {
+bool Present(const QString& text, StringKey title, MessageButtons buttons) {
     if (!Presenter)
         return false;
-    return Presenter(CurrentText(text), CurrentText(title), buttons);
+    return Presenter(text, CurrentText(title), buttons);
 }
 } // namespace
 
@@ -17,9 +17,13 @@ MessagePresenter SetMessagePresenter(MessagePresenter presenter) {
 }
 
 void ShowNotice(StringKey text, StringKey title) {
-    Present(text, title, MessageButtons::Ok);
+    Present(CurrentText(text), title, MessageButtons::Ok);
+}
+
+void ShowNotice(StringKey text, StringKey why, StringKey title) {
+    Present(CurrentText(text) + u'\n' + CurrentText(why), title, MessageButtons::Ok);
 }
 
 bool AskYesNo(StringKey text, StringKey title) {
-    return Present(text, title, MessageButtons::YesNo);
+    return Present(CurrentText(text), title, MessageButtons::YesNo);
 }

@@ -23,4 +23,6 @@ using MessagePresenter =
 MessagePresenter SetMessagePresenter(MessagePresenter presenter);
 
 void ShowNotice(StringKey text, StringKey title);
+// A notice whose text is two lines of the table: what happened, then why.
+void ShowNotice(StringKey text, StringKey why, StringKey title);
 bool AskYesNo(StringKey text, StringKey title);

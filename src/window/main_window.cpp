@@ -3,12 +3,14 @@
 #include "strings/interface_strings.h"
 
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QLayout>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QScreen>
 
 using namespace Qt::StringLiterals;
@@ -87,21 +89,42 @@ QStringList NameFilters(const QString& filter) {
 // The toolkit would add the default extension to every name without a dot, so typing "firered"
 // would open "firered.gba" even with a "firered" beside it. A name that names a file is taken as
 // it stands; only a name that names nothing and has no dot gets the default extension.
+// A symbolic link is a name that names something, even when what it points at is gone: it is
+// taken as it stands, and a dangling one is then refused as missing.
 QString WithDefaultExtension(const QString& path, const QString& defaultExt) {
     const QFileInfo file(path);
-    if (file.exists() || file.fileName().contains(u'.'))
+    if (file.exists() || file.isSymLink() || file.fileName().contains(u'.'))
         return path;
     return path + QString(defaultExt).remove(u'*');
 }
 
+// Icons and type names from the name alone. The toolkit's own provider reads the start of every
+// file whose name does not tell its type, which on a slow share, or in /proc, can hang the dialog.
+class NameOnlyIconProvider : public QFileIconProvider {
+public:
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo& info) const override { return icon(info.isDir() ? Folder : File); }
+    QString type(const QFileInfo& info) const override {
+        const QMimeType type =
+            info.isDir() ? Types.mimeTypeForName(u"inode/directory"_s)
+                         : Types.mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension);
+        return type.comment();
+    }
+
+private:
+    QMimeDatabase Types;
+};
+
 } // namespace
 
 bool TOpenDialog::Execute(QWidget* parent) {
+    NameOnlyIconProvider icons; // outlives the dialog that uses it
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile); // a typed name need not exist
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(NameFilters(Filter));
+    dialog.setIconProvider(&icons);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     FileName = WithDefaultExtension(dialog.selectedFiles().constFirst(), DefaultExt);

@@ -75,6 +75,8 @@ private:
     void SetToolkitLanguage();
     void SetAccessibleNames();
     void SetOpenFileControlsEnabled(bool enabled);
+    void ShowNoImage();
+    void RefuseOpen(StringKey why);
     void UndoAutomaticLanguageCheck();
     void ChooseLanguage(QAction* clicked, QAction* other, int language);
 };

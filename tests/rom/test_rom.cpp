@@ -9,7 +9,9 @@
 #include <windows.h>
 #endif
 #ifdef Q_OS_LINUX
+#include <csignal>
 #include <sys/fsuid.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -48,6 +50,22 @@ struct Unprivileged {
     }
 #endif
 };
+
+// A failed save's box in English: its first line, then why.
+QString Failed(const char* why) {
+    return u"Warning | The file could not be saved!\n"_s + QString::fromUtf8(why) + u" | OK"_s;
+}
+
+// What a read does when the device fails from `offset` on: what lies before it reads as usual,
+// short of it; a read at or past it fails.
+void ReadsFailFrom(std::uint64_t offset) {
+    RomFileTestHooks.readAt = [offset](FileHandle file, std::uint64_t at, std::uint8_t* buffer,
+                                       std::size_t size) {
+        if (at >= offset)
+            return IoResult{0, IoError::DeviceError};
+        return ReadAt(file, at, buffer, std::min<std::uint64_t>(size, offset - at));
+    };
+}
 
 // Cuts the file short: by its name, or on Windows, which lets no other program do it, through the
 // editor's own handle.
@@ -131,54 +149,102 @@ private slots:
         QVERIFY(!grows || QFile::resize(path, ImageSize));
         for (int save = 0; save < 2; ++save) {
             WriteTypeChart();
-            QCOMPARE(RomStream.fail(), cut);
+            QCOMPARE(int(RomStream.failure()), int(cut ? IoError::NotSeen : IoError::None));
         }
         QCOMPARE(FileBytes(path), grows ? before.leftJustified(ImageSize, '\0') : before);
     }
 
-    // What the system reports reaches the stream: a write or a sync that fails says so.
+    // A real failing write reaches the user with its reason: under a file-size limit below the
+    // chart, the system refuses the write (EFBIG), which the editor reports as a full device and
+    // survives; with the limit lifted, the retry saves.
     void systemFailures() {
-        const std::uint8_t zero = 0;
-        QVERIFY(WriteAt(NoFile, 0, &zero, 1) != 1);
-        QVERIFY(!SyncFile(NoFile));
+#ifndef Q_OS_LINUX
+        QSKIP("The file-size limit of a process is a POSIX one");
+#else
+        Editor editor(RealChart());
+        Press(*editor.form, 7, editor->ChangeButton);
+        rlimit unlimited{};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &unlimited) == 0);
+        const rlimit belowTheChart{FireRedChart, unlimited.rlim_max};
+        const auto signalBefore = std::signal(SIGXFSZ, SIG_IGN); // as main sets it
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &belowTheChart) == 0);
+        QStringList shown = Answer({u"enter"_s}, [&] { editor->Save1->trigger(); });
+        ::setrlimit(RLIMIT_FSIZE, &unlimited);
+        std::signal(SIGXFSZ, signalBefore);
+        shown += Answer({u"enter"_s}, [&] { editor->Save1->trigger(); });
+        QCOMPARE(shown,
+                 QStringList({Failed("The device is full, or a file-size limit was reached."),
+                              u"Attention | The file was successfully saved! | OK"_s}));
+        QCOMPARE(FileBytes(editor.path).mid(FireRedChart, ChartSize), TableBytes());
+#endif
     }
 
     void open_data() {
         QTest::addColumn<QStringList>("steps"); // one for each window that comes up
-        QTest::addColumn<int>("told");          // the message after the dialog, or -1
-        QTest::newRow("No") << QStringList{u"enter"_s} << -1;
-        QTest::newRow("cancelled") << QStringList{u"yes"_s, u"escape"_s} << -1;
-        auto typed = [](const char* name, int told) {
-            const QStringList steps{u"yes"_s, QString::fromUtf8(name), u"enter"_s};
-            QTest::newRow(name) << steps.first(told < 0 ? 2 : 3) << told;
+        QTest::addColumn<QString>("told");      // the box after the dialog, if any
+        QTest::addColumn<QString>("fault");     // a system call that fails during the Open
+        QTest::newRow("No") << QStringList{u"enter"_s} << QString() << QString();
+        QTest::newRow("cancelled") << QStringList{u"yes"_s, u"escape"_s} << QString() << QString();
+        // A typed name, then the box that comes up after the dialog, if any.
+        auto typed = [](const char* row, const char* name, const QString& box,
+                        const char* fault = "") {
+            QStringList steps{u"yes"_s, QString::fromUtf8(name), u"enter"_s};
+            QTest::newRow(row) << steps.first(box.isEmpty() ? 2 : 3) << box
+                               << QString::fromLatin1(fault);
         };
-        typed("firered", -1); // "firered.gba", not supported, stands beside it
-        typed("emerald", -1);
-        typed("two Foresight entries.gba", MultipleForesightEntriesMessage);
-        typed("AGBJ.gba", UnsupportedRomMessage);
-        typed("missing.gba", NoSuchFileMessage);
-        typed("read-only.gba", NotWritableFileMessage);
-        typed("locked.gba", FileInUseMessage);
+        auto refusal = [](const QString& why) { return u"Attention | "_s + why + u" | OK"_s; };
+        const QString sorry = u"Sorry, but the file you chose "_s,
+                      missing = refusal(sorry + u"doesn't exist."_s),
+                      unreadable =
+                          refusal(sorry + u"couldn't be read: the system reported an error."_s),
+                      systemError =
+                          refusal(sorry + u"couldn't be opened: the system reported an error."_s),
+                      notAFile = refusal(u"Sorry, but what you chose isn't an ordinary file: it "
+                                         u"may be a folder, a pipe or a device."_s);
+        typed("firered", "firered", {}); // "firered.gba", not supported, stands beside it
+        typed("emerald", "emerald", {});
+        typed("two Foresight entries", "two Foresight entries.gba",
+              u"Warning | There's more than one Foresight entry present. | OK"_s);
+        typed(
+            "not supported", "AGBJ.gba",
+            refusal(u"Sorry, but the rom you chose isn't supported by this program yet, or isn't a "
+                    u"generation III Pokémon rom."_s));
+        typed("missing", "missing.gba", missing);
+        typed("read-only", "read-only.gba",
+              refusal(sorry + u"can't be opened for writing. It may be read-only, or you may "
+                              u"not have permission to change it."_s));
+        typed("locked", "locked.gba",
+              refusal(sorry + u"is already open in another program. Close it there, then try "
+                              u"again."_s));
+        typed("read error at the game code", "emerald.gba", unreadable, "read at 172");
+        typed("read error inside the chart", "emerald.gba", unreadable, "read at 150");
+        typed("read error after the chart", "emerald.gba", unreadable, "read at 333");
+        typed("size unknown when attached", "emerald.gba", systemError, "look");
 #ifdef Q_OS_LINUX
-        typed("fifo", NotRegularFileMessage);
-        typed("/dev/zero", NotRegularFileMessage);
-        typed("loop.gba", FileSystemErrorMessage); // a link to itself
+        typed("dangling link", "dangling", missing); // "dangling.gba" stands beside it
+        typed("fifo", "fifo", notAFile);
+        typed("device", "/dev/zero", notAFile);
+        typed("link to itself", "loop.gba", systemError);
+        typed("read error of the system's own", "/proc/self/mem", unreadable);
 #endif
     }
     // File > Open over an edited image. The question comes first, No the default; cancelled, the
-    // image stays with its edits. A typed name is taken as it stands when it names a file, and
-    // gets ".gba" only when it names nothing. A file refused is refused with its own reason and
-    // the window goes back to its no-image state; every file stays as it was, and nothing of the
-    // refused one is held open, its lock free.
+    // image stays with its edits. A typed name is taken as it stands when it names a file or a
+    // link, and gets ".gba" only when it names nothing. A file refused is refused with its own
+    // reason (a read error is not the end of the file) and the window goes back to its no-image
+    // state; every file stays as it was, and nothing of the refused one is held open, its lock
+    // free.
     void open() {
         QFETCH(QStringList, steps);
-        QFETCH(int, told);
+        QFETCH(QString, told);
+        QFETCH(QString, fault);
         Editor editor(RealChart());
         Select(*editor.form, 16, 16, 3);
         Press(*editor.form, 42, editor->ChangeButton);
         QDir folder(editor.dir.path());
         QFile::setPermissions(folder.path(), QFile::permissions(folder.path()) | QFile::ExeOther);
-        for (const char* name : {"firered", "emerald.gba", "locked.gba", "read-only.gba"})
+        for (const char* name :
+             {"firered", "emerald.gba", "locked.gba", "read-only.gba", "dangling.gba"})
             WriteImage(folder.filePath(QString::fromLatin1(name)));
         for (const char* name : {"firered.gba", "AGBJ.gba"})
             WriteImage(folder.filePath(QString::fromLatin1(name)), RealChart(), "AGBJ");
@@ -190,23 +256,34 @@ private slots:
 #ifdef Q_OS_LINUX
         ::mkfifo(qPrintable(folder.filePath(u"fifo"_s)), 0600);
         QFile::link(u"loop.gba"_s, folder.filePath(u"loop.gba"_s));
+        QFile::link(u"nowhere.gba"_s, folder.filePath(u"dangling"_s));
 #endif
         const bool chose = steps.size() > 1 && steps[1] != u"escape";
-        const bool refused = told >= 0 && told != MultipleForesightEntriesMessage;
+        const bool refused = told.startsWith(u"Attention");
         if (chose)
             steps[1] = folder.absoluteFilePath(steps[1]); // typed as a whole path
         const QByteArray files = Folder(folder);
-        QStringList expected{Box(WarningTitle, AlreadyOpenMessage, u"Yes No*"_s), u"dialog"_s};
-        if (told >= 0)
-            expected << Box(refused ? AttentionTitle : WarningTitle, StringKey(told));
+        QStringList expected{u"Warning | There's already a file open. Are you sure you want to "
+                             u"open another? Any data not saved will be lost. | Yes No*"_s,
+                             u"dialog"_s};
+        if (!told.isEmpty())
+            expected << told;
         std::optional<Unprivileged> user;
-        if (told == NotWritableFileMessage)
+        if (told.contains(u"read-only"))
             user.emplace();
 #ifdef Q_OS_WIN // where wine run as root lets the user write a read-only file
         if (user && QFile(steps[1]).open(QIODevice::ReadWrite))
             QSKIP("The read-only attribute does not bind here: the system lets this user write");
 #endif
+        if (fault.startsWith(u"read at"))
+            ReadsFailFrom(fault.section(u' ', 2).toUInt() +
+                          (fault.endsWith(u"172") ? 0 : FireRedChart));
+        if (fault == u"look")
+            RomFileTestHooks.lookAt = [](FileHandle, const QString&) {
+                return FileLook{-1, IoError::DeviceError};
+            };
         const QStringList shown = Answer(steps, [&] { editor->Open1->trigger(); });
+        RomFileTestHooks = {};
         user.reset();
         otherEditor.close();
         QFile::setPermissions(folder.filePath(u"read-only.gba"_s),
@@ -222,8 +299,9 @@ private slots:
 
     void saves_data() {
         QTest::addColumn<QString>("fault");
-        QTest::addColumn<QString>("told"); // by the first save and the second, then what the
-                                           // file holds: the edits, or what it held
+        QTest::addColumn<QString>("told"); // by the first save and the second (saved, or why it
+                                           // failed), then what the file holds: the edits, or
+                                           // what it held before the first save
         QTest::addColumn<qint64>("size");
         auto row = [](const char* name, const char* fault, const char* told,
                       qint64 size = ImageSize) {
@@ -231,20 +309,31 @@ private slots:
         };
         const qint64 inside = FireRedChart + 183, after = FireRedChart + 600;
         row("none", "", "saved saved, edits");
-        row("write fails part-way, retried", "write", "failed saved, edits");
-        row("sync fails, retried", "sync", "failed saved, edits");
-        row("renamed, then back", "rename", "failed saved, edits");
-        row("replaced", "replace", "failed failed, as it was");
-        row("deleted", "delete", "failed failed, as it was", 0);
-        row("cut inside the chart", "cut", "failed failed, as it was", inside);
-        row("cut after the chart", "cut", "failed failed, as it was", after);
-        row("cut during the sync", "cut in sync", "failed failed, edits", inside);
-        row("replaced during the sync", "replace in sync", "failed failed, as it was");
+        // Each call of a save failing once: the save fails with the system's reason, and the
+        // retry writes the whole chart.
+        row("the look before the write fails", "look 1", "system saved, edits");
+        row("the read before the write fails", "read", "device saved, edits");
+        row("the write fails part-way", "write", "full saved, edits");
+        row("the sync fails", "sync", "device saved, edits");
+        row("the look after the sync fails", "look 2", "system saved, edits");
+        // Another program at work: nothing is written over what the editor has not seen.
+        row("renamed, then back", "rename", "changed saved, edits");
+        row("replaced", "replace", "changed changed, as it was");
+        row("deleted", "delete", "changed changed, as it was", 0);
+        row("cut inside the chart", "cut", "changed changed, as it was", inside);
+        row("cut after the chart", "cut", "changed changed, as it was", after);
+        row("emptied and grown back", "empty", "changed changed, as it was");
+        row("rewritten in place by another release", "release", "changed changed, as it was");
+        row("one record changed in place", "record", "changed changed, as it was");
+        row("cut during the sync", "cut in sync", "changed changed, edits", inside);
+        row("replaced during the sync", "replace in sync", "changed changed, as it was");
+        // The designed reading of a chart cut by the end of the file: shown, never written.
+        row("cut short when opened", "opened cut", "cut cut, as it was", inside);
     }
     // Two saves, the fault in force for the first and lifted, where it can be, before the second,
-    // which has one more edit to write. The user is told the truth each time, and the file at the
-    // path holds exactly the edited chart or what it held, never grown, never torn by a save that
-    // said it failed and was then retried.
+    // which has one more edit to write. The user is told the truth each time, and why a save
+    // failed; the file at the path holds exactly the edited chart or what it held, never grown,
+    // never torn by a save that said it failed and was then retried.
     void saves() {
         QFETCH(QString, fault);
         QFETCH(QString, told);
@@ -254,7 +343,9 @@ private slots:
         const QByteArray before = FileBytes(path);
         QVERIFY(QFile::copy(path, other));
 #ifdef Q_OS_WIN
-        if (!QStringList{u""_s, u"write"_s, u"sync"_s, u"cut in sync"_s}.contains(fault)) {
+        if (!QStringList{u""_s, u"look 1"_s, u"read"_s, u"write"_s, u"sync"_s, u"look 2"_s,
+                         u"cut in sync"_s, u"opened cut"_s}
+                 .contains(fault)) {
             QVERIFY(!QFile(path).open(QIODevice::ReadWrite) && !QFile::rename(path, moved));
             QSKIP(
                 "Windows lets no other program change, move or delete the image while it is open");
@@ -262,22 +353,48 @@ private slots:
 #endif
         Press(*editor.form, 0, editor->ChangeButton);
         Press(*editor.form, 110, editor->ChangeButton);
+        if (fault == u"opened cut") { // let go, cut, and opened again
+            editor->Close1->trigger();
+            QVERIFY(QFile::resize(path, size));
+            QCOMPARE(Answer({path}, [&] { editor->Open1->trigger(); }), QStringList(u"dialog"_s));
+        }
         auto replace = [&] { return ::rename(qPrintable(other), qPrintable(path)) == 0; };
+        auto overwrite = [&](qint64 at, const QByteArray& bytes) {
+            QFile file(path);
+            return file.open(QIODevice::ReadWrite) && file.seek(at) &&
+                   file.write(bytes) == bytes.size();
+        };
+        int calls = 0; // of the hooked call, so that only the one named fails
+        if (fault.startsWith(u"look "))
+            RomFileTestHooks.lookAt = [&, failing = fault.back().digitValue()](
+                                          FileHandle file, const QString& name) {
+                return ++calls == failing ? FileLook{-1, IoError::SystemError} : LookAt(file, name);
+            };
+        if (fault == u"read")
+            RomFileTestHooks.readAt = [](FileHandle, std::uint64_t, std::uint8_t*, std::size_t) {
+                return IoResult{0, IoError::DeviceError};
+            };
         if (fault == u"write")
             RomFileTestHooks.writeAt = [](FileHandle file, std::uint64_t at,
                                           const std::uint8_t* bytes, std::size_t count) {
-                return WriteAt(file, at, bytes, std::min<std::size_t>(count, 100));
+                return IoResult{WriteAt(file, at, bytes, std::min<std::size_t>(count, 100)).count,
+                                IoError::DeviceFull};
             };
         if (fault.endsWith(u"sync"))
             RomFileTestHooks.sync = [&](FileHandle file) {
-                return (fault.startsWith(u"cut") ? Cut(file, path, size)
-                                                 : fault.startsWith(u"replace") && replace()) &&
-                       SyncFile(file);
+                const bool changed = fault.startsWith(u"cut")
+                                         ? Cut(file, path, size)
+                                         : fault.startsWith(u"replace") && replace();
+                return changed ? SyncFile(file) : IoError::DeviceError;
             };
         QVERIFY(fault != u"rename" || QFile::rename(path, moved));
         QVERIFY(fault != u"replace" || replace());
         QVERIFY(fault != u"delete" || QFile::remove(path));
         QVERIFY(fault != u"cut" || QFile::resize(path, size));
+        QVERIFY(fault != u"empty" || (QFile::resize(path, 0) && QFile::resize(path, ImageSize)));
+        QVERIFY(fault != u"release" || overwrite(172, "BPGE")); // a Leaf Green image, same size
+        QVERIFY(fault != u"record" || overwrite(FireRedChart + 30, "\x0a\x0b\x05"_ba));
+        const QByteArray left = fault.contains(u"sync") ? before : FileBytes(path);
 
         QStringList shown = Answer({u"enter"_s}, [&] { editor->Save1->trigger(); });
         RomFileTestHooks = {};
@@ -285,10 +402,23 @@ private slots:
         Press(*editor.form, 100, editor->ChangeButton); // more for the second save to write
         const QByteArray edits = QByteArray(before).replace(FireRedChart, ChartSize, TableBytes());
         shown += Answer({u"enter"_s}, [&] { editor->Save1->trigger(); });
-        shown.replaceInStrings(Box(AttentionTitle, SavedMessage), u"saved"_s);
-        shown.replaceInStrings(Box(WarningTitle, SaveFailedMessage), u"failed"_s);
+        const std::pair<QString, QString> words[] = {
+            {u"Attention | The file was successfully saved! | OK"_s, u"saved"_s},
+            {Failed("The type chart was cut short by the end of the file when the rom was "
+                    "opened."),
+             u"cut"_s},
+            {Failed("Another program changed, moved, replaced or cut the file since it was "
+                    "opened. Open it again to edit what it holds now."),
+             u"changed"_s},
+            {Failed("The device is full, or a file-size limit was reached."), u"full"_s},
+            {Failed("The device reported an error. If it was removed, open the rom again once it "
+                    "is back."),
+             u"device"_s},
+            {Failed("The system reported an error."), u"system"_s}};
+        for (const auto& [box, word] : words)
+            shown.replaceInStrings(box, word);
         const QByteArray now = FileBytes(path);
-        QCOMPARE(shown.join(u' ') + (now == before.left(size)  ? u", as it was"_s
+        QCOMPARE(shown.join(u' ') + (now == left               ? u", as it was"_s
                                      : now == edits.left(size) ? u", edits"_s
                                                                : u", neither"_s),
                  told);

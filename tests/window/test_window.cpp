@@ -86,7 +86,7 @@ private slots:
              w = w->nextInFocusChain())
             if (area->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus))
                 surface << w->objectName();
-        AsReviewed(surface, u"9ee2dd79817f8507"_s);
+        AsReviewed(surface, u"c0cfdd5849b07c18"_s);
     }
 
     // Enabled exactly while Custom is chosen, a language switch notwithstanding. (Its 255 items,
