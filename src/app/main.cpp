@@ -28,16 +28,14 @@ int main(int, char* argv[]) {
 
     SetMessagePresenter(ShowMessageBox);
     std::unique_ptr<TForm1> window;
-    try {
+    // An exception that escapes the window's construction or the event loop is shown, and the
+    // program ends.
+    RunHandler([&] {
         window = std::make_unique<TForm1>();
         Form1 = window.get();
         Form1->show();
         QApplication::exec();
-    } catch (const std::exception& error) {
-        ShowException(QString::fromLocal8Bit(error.what()));
-    } catch (...) {
-        ShowException(QString());
-    }
+    });
     Form1 = nullptr;
     return 0;
 }

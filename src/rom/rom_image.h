@@ -31,22 +31,21 @@ inline constexpr ChartRecordBytes ChartTerminator{255, 255, 0};
 
 struct SupportedRom {
     const char* gameCode;
-    const char* release;
     std::uint32_t tableOffset;
 };
 
 // Tried in this order; the codes are distinct.
 inline constexpr std::array<SupportedRom, 10> SupportedRoms{{
-    {"AXVE", "Ruby, English", 0x1F9720},
-    {"AXPE", "Sapphire, English", 0x1F96B0},
-    {"BPEE", "Emerald, English", 0x31ACE8},
-    {"BPRE", "Fire Red, English", 0x24F050},
-    {"BPGE", "Leaf Green, English", 0x24F02C},
-    {"AXVF", "Ruby, French", 0x201B28},
-    {"AXPF", "Sapphire, French", 0x201AB8},
-    {"BPEF", "Emerald, French", 0x322818},
-    {"BPRF", "Fire Red, French", 0x24945C},
-    {"BPGF", "Leaf Green, French", 0x249438},
+    {"AXVE", 0x1F9720}, // Ruby, English
+    {"AXPE", 0x1F96B0}, // Sapphire, English
+    {"BPEE", 0x31ACE8}, // Emerald, English
+    {"BPRE", 0x24F050}, // Fire Red, English
+    {"BPGE", 0x24F02C}, // Leaf Green, English
+    {"AXVF", 0x201B28}, // Ruby, French
+    {"AXPF", 0x201AB8}, // Sapphire, French
+    {"BPEF", 0x322818}, // Emerald, French
+    {"BPRF", 0x24945C}, // Fire Red, French
+    {"BPGF", 0x249438}, // Leaf Green, French
 }};
 
 // The stream on the open image and the chart offset of its release (0 until one is identified).

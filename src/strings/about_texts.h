@@ -6,7 +6,9 @@ inline constexpr const char16_t* ProjectWebPageAddress = u"https://quorvane.org/
 
 namespace AboutTexts {
 inline constexpr const char16_t* ProgramName = u"Quorvane";
-inline constexpr const char16_t* VersionLine[2] = {u"Version 1.31", u"Version 1.31"};
+// QUORVANE_VERSION comes from the build, which takes it from the project's version.
+inline constexpr const char16_t* VersionLine[2] = {u"Version " QUORVANE_VERSION,
+                                                   u"Version " QUORVANE_VERSION};
 inline constexpr const char16_t* AuthorLine[2] = {u"By Dalmerin", u"Par Dalmerin"};
 inline constexpr const char16_t* DateLine[2] = {u"January 8th, 2010", u"8 Janvier 2010"};
 inline constexpr const char16_t* Description[2] = {

@@ -52,7 +52,7 @@ void TForm1::SetMultFactorRadioGroup() {
 void TForm1::FillCustomMultFactorComboBox() {
     int remembered = CustomMultFactorComboBox->currentIndex();
     CustomMultFactorComboBox->clear();
-    for (int factor = 0; factor < 255; ++factor)
+    for (int factor = 0; factor < CustomFactorCount; ++factor)
         CustomMultFactorComboBox->addItem(FactorText(static_cast<FactorByte>(factor)));
     CustomMultFactorComboBox->setCurrentIndex(KeptIndex(remembered));
 }

@@ -4,6 +4,24 @@
 
 #include "support/editor.h"
 
+namespace {
+// The shipped chart as the English list shows it, a text a record, written out once from the
+// chart's bytes and the type names and checked by hand.
+QStringList ShippedListTexts() {
+    QFile file(QStringLiteral(QUORVANE_TEST_DATA "/gen3-type-chart-english.txt"));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("Could not read %s", qPrintable(file.fileName()));
+    return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+QStringList ListTexts(const QListWidget& list) {
+    QStringList texts;
+    for (int row = 0; row < list.count(); ++row)
+        texts << list.item(row)->text();
+    return texts;
+}
+} // namespace
+
 class TestChart : public QObject {
     Q_OBJECT
 
@@ -45,12 +63,16 @@ private slots:
     void commands_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QStringList>("answers");
-        QTest::addColumn<QList<int>>("questions"); // the texts of the questions asked
+        QTest::addColumn<QStringList>("questions"); // the questions asked
         QTest::addColumn<int>("row");
         QTest::addColumn<QList<int>>("factor"); // the multiplier group's item (4 is Custom), then
                                                 // the custom list's item, its factor byte
-        const int L = DeleteLastEntryMessage, F = ForesightAlreadyPresentMessage;
-        const std::tuple<const char*, QStringList, QList<int>> commands[] = {
+        QTest::addColumn<QString>("shows");     // the record the command writes, as listed
+        const QString L = u"Warning | This will delete the last entry. Do you still want to "
+                          u"insert a new one? | Yes No*"_s,
+                      F = u"Warning | There's already one Foresight entry present. Do you still "
+                          u"want to insert another Foresight entry? | Yes No*"_s;
+        const std::tuple<const char*, QStringList, QStringList> commands[] = {
             {"ChangeButton", {}, {}},
             {"InsertButton", {u"yes"_s}, {L}},
             {"InsertButton", {u"escape"_s}, {L}},
@@ -64,11 +86,17 @@ private slots:
             for (auto [button, answers, questions] : commands)
                 QTest::addRow("%s %s at %d", button, qPrintable(answers.join(u' ')), row)
                     << QString::fromLatin1(button) << answers << questions << row
-                    << QList<int>{4, 25};
-        for (const QList<int>& factor :
-             {QList<int>{0, 9}, {1, 9}, {2, 9}, {3, 9}, {4, 0}, {4, 254}})
+                    << QList<int>{4, 25}
+                    << (QString::fromLatin1(button).contains(u"Foresight")
+                            ? u"*Foresight Entry*"_s
+                            : u"Fire vs Dragon = 2.5"_s);
+        const std::pair<QList<int>, const char*> factors[] = {
+            {{0, 9}, "0"}, {{1, 9}, "0.5"}, {{2, 9}, "1"},     {{3, 9}, "2"},
+            {{4, 0}, "0"}, {{4, 9}, "0.9"}, {{4, 254}, "25.4"}};
+        for (const auto& [factor, text] : factors)
             QTest::addRow("ChangeButton, item %d, custom %d", factor[0], factor[1])
-                << u"ChangeButton"_s << QStringList() << QList<int>() << 3 << factor;
+                << u"ChangeButton"_s << QStringList() << QStringList() << 3 << factor
+                << u"Fire vs Dragon = "_s + QString::fromLatin1(text);
     }
     // Each asks what it must, No the default, stores the selectors (attacking, defending, the
     // multiplier item's factor) or the Foresight entry as it must, then shows the chart afresh
@@ -76,46 +104,55 @@ private slots:
     void commands() {
         QFETCH(QString, button);
         QFETCH(QStringList, answers);
-        QFETCH(QList<int>, questions);
+        QFETCH(QStringList, questions);
         QFETCH(int, row);
         QFETCH(QList<int>, factor);
-        Editor editor(RealChart());
+        QFETCH(QString, shows);
+        Editor editor;
+        QVERIFY(editor.open(RealChart()));
         Select(*editor.form, 10, 16, factor[0], factor[1]); // Fire vs Dragon
         const char factors[] = {0, 5, 10, 20, char(factor[1])};
         const QByteArray record =
             button.contains(u"Foresight") ? "\xfe\xfe\x00"_ba : "\x0a\x10"_ba + factors[factor[0]];
         QByteArray expected = RealChart().left(ChartSize);
+        QStringList listed = ShippedListTexts();
         const bool yes = answers.count(u"yes"_s) == questions.size();
-        if (yes && button.startsWith(u"Change"))
+        if (yes && button.startsWith(u"Change")) {
             expected.replace(3 * row, 3, record);
-        else if (yes && button.startsWith(u"Insert"))
+            listed[row] = shows;
+        } else if (yes && button.startsWith(u"Insert")) {
             expected.insert(3 * row, record).chop(3);
-        else if (button.startsWith(u"Delete"))
+            listed.insert(row, shows), listed.removeLast();
+        } else if (button.startsWith(u"Delete")) {
             expected.remove(3 * row, 3).append("\x00\x00\x0a"_ba);
-        QStringList asked;
-        for (int question : questions)
-            asked << Box(WarningTitle, StringKey(question), u"Yes No*"_s);
-        auto press = [&] { Press(*editor.form, row, editor->findChild<QPushButton*>(button)); };
-        QCOMPARE(Answer(answers, press), asked);
+            listed.removeAt(row), listed.append(u"Normal vs Normal = 1"_s);
+        }
+        bool pressed = false;
+        auto press = [&] {
+            pressed = Press(*editor.form, row, editor->findChild<QPushButton*>(button));
+        };
+        QCOMPARE(Answer(answers, press), questions);
+        QVERIFY(pressed);
         QCOMPARE(TableBytes(), expected);
+        QCOMPARE(ListTexts(*editor->ListBox1), listed);
         QCOMPARE(editor->ListBox1->currentRow(), row);
-        BuildEntryTexts(); // the list must show the texts of the new bytes
-        for (int i = 0; i < MaxEntries; ++i)
-            QCOMPARE(editor->ListBox1->item(i)->text(), TypeChart[i].text);
     }
 
     // Changing the chart's one Foresight entry asks nothing and leaves none, so the next one is
     // made without a question. Close empties the list and disables the commands, and a language
     // switch then fills nothing.
     void questionsFollowTheChart() {
-        Editor editor(RealChart());
+        Editor editor;
+        QVERIFY(editor.open(RealChart()));
+        bool pressed = false;
         auto edit = [&] {
-            Press(*editor.form, 108, editor->ChangeButton);
-            Press(*editor.form, 4, editor->ChangeToForesightEntryButton);
+            pressed = Press(*editor.form, 108, editor->ChangeButton) &&
+                      Press(*editor.form, 4, editor->ChangeToForesightEntryButton);
             editor->Close1->trigger();
             editor->Francais1->trigger();
         };
         QCOMPARE(Answer({}, edit), QStringList());
+        QVERIFY(pressed);
         QCOMPARE(TableBytes().mid(12, 3) + TableBytes().mid(324, 3), "\xfe\xfe\x00\x00\x00\x00"_ba);
         QCOMPARE(FileState(*editor.form), NoImage);
     }

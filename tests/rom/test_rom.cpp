@@ -161,8 +161,9 @@ private slots:
 #ifndef Q_OS_LINUX
         QSKIP("The file-size limit of a process is a POSIX one");
 #else
-        Editor editor(RealChart());
-        Press(*editor.form, 7, editor->ChangeButton);
+        Editor editor;
+        QVERIFY(editor.open(RealChart()));
+        QVERIFY(Press(*editor.form, 7, editor->ChangeButton));
         rlimit unlimited{};
         QVERIFY(::getrlimit(RLIMIT_FSIZE, &unlimited) == 0);
         const rlimit belowTheChart{FireRedChart, unlimited.rlim_max};
@@ -238,9 +239,10 @@ private slots:
         QFETCH(QStringList, steps);
         QFETCH(QString, told);
         QFETCH(QString, fault);
-        Editor editor(RealChart());
+        Editor editor;
+        QVERIFY(editor.open(RealChart()));
         Select(*editor.form, 16, 16, 3);
-        Press(*editor.form, 42, editor->ChangeButton);
+        QVERIFY(Press(*editor.form, 42, editor->ChangeButton));
         QDir folder(editor.dir.path());
         QFile::setPermissions(folder.path(), QFile::permissions(folder.path()) | QFile::ExeOther);
         for (const char* name :
@@ -338,7 +340,8 @@ private slots:
         QFETCH(QString, fault);
         QFETCH(QString, told);
         QFETCH(qint64, size);
-        Editor editor(RealChart().replace(ChartSize, 3, "\x01\x02\x03"_ba));
+        Editor editor;
+        QVERIFY(editor.open(RealChart().replace(ChartSize, 3, "\x01\x02\x03"_ba)));
         const QString path = editor.path, other = path + u".other"_s, moved = path + u".moved"_s;
         const QByteArray before = FileBytes(path);
         QVERIFY(QFile::copy(path, other));
@@ -351,8 +354,8 @@ private slots:
                 "Windows lets no other program change, move or delete the image while it is open");
         }
 #endif
-        Press(*editor.form, 0, editor->ChangeButton);
-        Press(*editor.form, 110, editor->ChangeButton);
+        QVERIFY(Press(*editor.form, 0, editor->ChangeButton));
+        QVERIFY(Press(*editor.form, 110, editor->ChangeButton));
         if (fault == u"opened cut") { // let go, cut, and opened again
             editor->Close1->trigger();
             QVERIFY(QFile::resize(path, size));
@@ -399,7 +402,7 @@ private slots:
         QStringList shown = Answer({u"enter"_s}, [&] { editor->Save1->trigger(); });
         RomFileTestHooks = {};
         QVERIFY(fault != u"rename" || QFile::rename(moved, path));
-        Press(*editor.form, 100, editor->ChangeButton); // more for the second save to write
+        QVERIFY(Press(*editor.form, 100, editor->ChangeButton)); // more for the second save
         const QByteArray edits = QByteArray(before).replace(FireRedChart, ChartSize, TableBytes());
         shown += Answer({u"enter"_s}, [&] { editor->Save1->trigger(); });
         const std::pair<QString, QString> words[] = {

@@ -104,23 +104,20 @@ inline QStringList Answer(QStringList steps, const std::function<void()>& action
     return seen;
 }
 
-// A box of the program's, as Answer reports it, in the language in force.
-inline QString Box(StringKey title, StringKey text, const QString& buttons = u"OK"_s) {
-    return CurrentText(title) + u" | "_s + CurrentText(text) + u" | "_s + buttons;
-}
-
-// A fresh program and window as right after start-up, showing real message boxes; given a
-// chart, a Fire Red image holding it is written and opened through File > Open.
+// A fresh program and window as right after start-up, showing real message boxes.
 struct Editor {
-    explicit Editor(const QByteArray& chart = {}) {
+    Editor() {
         ResetProgramState();
         SetMessagePresenter(ShowMessageBox);
         form = std::make_unique<TForm1>();
         Form1 = form.get();
-        if (!chart.isEmpty()) {
-            path = WriteImage(dir.filePath(u"rom.gba"_s), chart);
-            QCOMPARE(Answer({path}, [&] { form->Open1->trigger(); }), QStringList(u"dialog"_s));
-        }
+    }
+    // Writes a Fire Red image holding `chart` and opens it through File > Open; true when the
+    // dialog alone came up and the image is attached.
+    [[nodiscard]] bool open(const QByteArray& chart) {
+        path = WriteImage(dir.filePath(u"rom.gba"_s), chart);
+        const QStringList shown = Answer({path}, [&] { form->Open1->trigger(); });
+        return shown == QStringList(u"dialog"_s) && RomStream.is_open();
     }
     ~Editor() { // the image is let go before its folder is removed
         Form1 = nullptr;
@@ -141,11 +138,13 @@ inline void Select(TForm1& form, int attacking, int defending, int radioItem, in
     form.CustomMultFactorComboBox->setCurrentIndex(customItem);
 }
 
-// Selects `row`, then clicks `button`, which must be enabled.
-inline void Press(TForm1& form, int row, QPushButton* button) {
+// Selects `row`, then clicks `button`; false, with no click, when the button is disabled.
+[[nodiscard]] inline bool Press(TForm1& form, int row, QPushButton* button) {
     form.ListBox1->setCurrentRow(row);
-    QVERIFY(button->isEnabled());
+    if (!button->isEnabled())
+        return false;
     button->click();
+    return true;
 }
 
 // What the file commands set, in a line: whether an image is attached, the list's rows and
@@ -161,3 +160,46 @@ inline QString FileState(const TForm1& form) {
         .arg(enabled);
 }
 inline const QString NoImage = u"closed, 0 rows, row -1, enabled 00 0000000010001"_s;
+
+// The lines of `now` that differ from `reviewed`, in order: "- " for a reviewed line that is gone,
+// "+ " for a new one (the longest common run of lines is kept).
+inline QStringList LineDiff(const QStringList& reviewed, const QStringList& now) {
+    const auto n = reviewed.size(), m = now.size();
+    std::vector<std::vector<int>> common(n + 1, std::vector<int>(m + 1));
+    for (auto i = n - 1; i >= 0; --i)
+        for (auto j = m - 1; j >= 0; --j)
+            common[i][j] = reviewed[i] == now[j] ? common[i + 1][j + 1] + 1
+                                                 : std::max(common[i + 1][j], common[i][j + 1]);
+    QStringList diff;
+    qsizetype i = 0, j = 0;
+    while (i < n || j < m) {
+        if (i < n && j < m && reviewed[i] == now[j])
+            ++i, ++j;
+        else if (j == m || (i < n && common[i + 1][j] >= common[i][j + 1]))
+            diff << u"- "_s + reviewed[i++];
+        else
+            diff << u"+ "_s + now[j++];
+    }
+    return diff;
+}
+
+// True when `lines` (a line break inside one written as \n) are those of tests/data/NAME.txt,
+// as last reviewed; otherwise prints the lines that changed. Run with QUORVANE_REVIEWED=1 to
+// write the new lines there, once reviewed.
+[[nodiscard]] inline bool AsReviewed(QStringList lines, const QString& name) {
+    lines.replaceInStrings(u"\n"_s, u"\\n"_s);
+    QFile file(QStringLiteral(QUORVANE_TEST_DATA "/") + name + u".txt"_s);
+    if (qEnvironmentVariableIsSet("QUORVANE_REVIEWED") && file.open(QIODevice::WriteOnly))
+        file.write((lines.join(u'\n') + u'\n').toUtf8());
+    file.close();
+    QStringList reviewed;
+    if (file.open(QIODevice::ReadOnly))
+        reviewed = QString::fromUtf8(file.readAll()).split(u'\n');
+    if (!reviewed.isEmpty())
+        reviewed.removeLast(); // what follows the last line break
+    if (reviewed == lines)
+        return true;
+    qInfo().noquote() << name + u".txt differs from what the window shows:\n"_s +
+                             LineDiff(reviewed, lines).join(u'\n');
+    return false;
+}
