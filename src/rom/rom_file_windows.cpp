@@ -35,10 +35,15 @@ AttachError ErrorOfOpen(DWORD error) {
     }
 }
 
+// Two codes the system has that mingw-w64's headers lack.
+constexpr DWORD DiskQuotaExceeded = 1295; // ERROR_DISK_QUOTA_EXCEEDED
+constexpr DWORD NoSuchDevice = 433;       // ERROR_NO_SUCH_DEVICE
+
 IoError ErrorOfIo(DWORD error) {
     switch (error) {
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
+    case DiskQuotaExceeded:
         return IoError::DeviceFull;
     case ERROR_IO_DEVICE:
     case ERROR_CRC:
@@ -46,6 +51,9 @@ IoError ErrorOfIo(DWORD error) {
     case ERROR_NOT_READY:
     case ERROR_DEV_NOT_EXIST:
     case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_DEVICE_REMOVED:
+    case ERROR_FILE_INVALID: // the volume changed under the open file
+    case NoSuchDevice:
         return IoError::DeviceError;
     default:
         return IoError::SystemError;
@@ -108,7 +116,7 @@ IoResult WriteAt(FileHandle file, std::uint64_t offset, const std::uint8_t* byte
         OVERLAPPED at = At(offset + done);
         DWORD wrote = 0;
         if (!WriteFile(Handle(file), bytes + done, static_cast<DWORD>(size - done), &wrote, &at))
-            return {done, ErrorOfIo(GetLastError())};
+            return {done + wrote, ErrorOfIo(GetLastError())}; // what it wrote before failing
         if (wrote == 0) // nothing written and nothing said: never taken as done
             return {done, IoError::SystemError};
         done += wrote;

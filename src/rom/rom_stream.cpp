@@ -69,6 +69,7 @@ void RomFileStream::detach() {
     readBuffer_.clear();
     pending_.clear();
     seen_.clear();
+    unconfirmed_.clear();
 }
 
 void RomFileStream::setFailure(IoError why) {
@@ -142,8 +143,15 @@ void RomFileStream::writePending() {
         // system reported written are the file's bytes now, so a retry does not take them for
         // another program's.
         const IoResult wrote = Write(file_, pendingStart_, pending_.data(), pending_.size());
-        for (std::size_t i = 0; i < std::min(wrote.count, pending_.size()); ++i)
-            seen_[pendingStart_ + i] = pending_[i];
+        for (std::size_t i = 0; i < pending_.size(); ++i) {
+            const std::uint64_t at = pendingStart_ + i;
+            if (i < wrote.count) {
+                seen_[at] = pending_[i];
+                unconfirmed_.erase(at);
+            } else {
+                unconfirmed_[at] = pending_[i];
+            }
+        }
         if (wrote.count < pending_.size())
             setFailure(wrote.error == IoError::None ? IoError::SystemError : wrote.error);
     }
@@ -153,7 +161,7 @@ void RomFileStream::writePending() {
 // Nothing is written over a byte the editor never saw (the file ended before it), nor into a file
 // that is no longer the one attached (moved, replaced, cut or grown), nor into one whose bytes
 // another program changed since they were read.
-IoError RomFileStream::checkBeforeWrite() const {
+IoError RomFileStream::checkBeforeWrite() {
     for (std::size_t i = 0; i < pending_.size(); ++i)
         if (!seen_.contains(pendingStart_ + i))
             return IoError::NotSeen;
@@ -168,11 +176,14 @@ void RomFileStream::flush() {
         return;
     }
     writePending();
-    // The file may have been cut, moved or replaced while the write or the sync ran: look again.
+    // The file may have been cut, moved, replaced or written to by another program while the
+    // write or the sync ran: look again, and read the seen bytes again.
     if (!fail())
         setFailure(Sync(file_));
     if (!fail())
         setFailure(fileUnchanged());
+    if (!fail())
+        setFailure(seenBytesUnchanged());
 }
 
 // Data saved into a file that was deleted, moved away from the name the user chose, or changed
@@ -184,8 +195,9 @@ IoError RomFileStream::fileUnchanged() const {
     return look.size == attachedSize_ ? IoError::None : IoError::FileChanged;
 }
 
-// Reads every run of seen bytes again (the game code, the chart) and compares.
-IoError RomFileStream::seenBytesUnchanged() const {
+// Reads every run of seen bytes again (the game code, the chart) and compares. Where a failed
+// write may have left its own byte, that byte is taken as seen.
+IoError RomFileStream::seenBytesUnchanged() {
     auto byte = seen_.begin();
     while (byte != seen_.end()) {
         const std::uint64_t start = byte->first;
@@ -196,8 +208,17 @@ IoError RomFileStream::seenBytesUnchanged() const {
         const IoResult read = readFully(start, now);
         if (read.error != IoError::None)
             return read.error;
-        if (read.count != now.size() || now != expected)
+        if (read.count != now.size())
             return IoError::FileChanged;
+        for (std::size_t i = 0; i < now.size(); ++i) {
+            if (now[i] == expected[i])
+                continue;
+            const auto attempted = unconfirmed_.find(start + i);
+            if (attempted == unconfirmed_.end() || attempted->second != now[i])
+                return IoError::FileChanged;
+            seen_[start + i] = now[i];
+            unconfirmed_.erase(attempted);
+        }
     }
     return IoError::None;
 }

@@ -10,7 +10,7 @@
 // it had, and every byte read from it (updated by each byte of the stream's own that the system
 // reported written) must still be there. flush() does not return until the system reports the
 // data on the storage device, and fails when, after the sync, the file is no longer that file of
-// that size. A read error is never taken for the end of the file.
+// that size holding those bytes. A read error is never taken for the end of the file.
 
 #include "rom/rom_file.h"
 
@@ -70,9 +70,9 @@ private:
     void writePending();
     void detach();
     void setFailure(IoError why);
-    IoError checkBeforeWrite() const;
+    IoError checkBeforeWrite();
     IoError fileUnchanged() const;
-    IoError seenBytesUnchanged() const;
+    IoError seenBytesUnchanged();
     IoResult readFully(std::uint64_t offset, std::vector<std::uint8_t>& bytes) const;
 
     FileHandle file_ = NoFile;
@@ -83,8 +83,10 @@ private:
     std::uint64_t position_ = 0;
 
     // Every byte the editor has seen in the file, by offset: each one get() returned, and each one
-    // of the stream's own that the system reported written.
+    // of the stream's own that the system reported written. The bytes of a failed write that the
+    // system did not report written may or may not be in the file: either value is the editor's.
     std::map<std::uint64_t, std::uint8_t> seen_;
+    std::map<std::uint64_t, std::uint8_t> unconfirmed_;
 
     // A small read-ahead window, so that reading the game code or the chart costs one system
     // call, and the bytes put but not yet written.

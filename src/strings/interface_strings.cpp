@@ -76,7 +76,7 @@ constexpr std::array<ConstantPair, InterfaceStringCount> ConstantTexts{{
      u"Désolé, mais le fichier que vous avez choisi n'a pas pu être lu\u00a0: le système a "
      u"signalé une erreur."},
     // The second line of the failed-save message: why nothing, or not everything, was written.
-    {u"The type chart was cut short by the end of the file when the rom was opened.",
+    {u"The type chart was cut short by the end of the file when it was opened.",
      u"La table des types était coupée par la fin du fichier quand la rom a été ouverte."},
     {u"Another program changed, moved, replaced or cut the file since it was opened. Open it "
      u"again to edit what it holds now.",
@@ -84,7 +84,7 @@ constexpr std::array<ConstantPair, InterfaceStringCount> ConstantTexts{{
      u"ouverture. Ouvrez-le de nouveau pour éditer ce qu'il contient maintenant."},
     {u"The device is full, or a file-size limit was reached.",
      u"Le périphérique est plein, ou une limite de taille de fichier a été atteinte."},
-    {u"The device reported an error. If it was removed, open the rom again once it is back.",
+    {u"The device reported an error. If it was removed, open the file again once it is back.",
      u"Le périphérique a signalé une erreur. S'il a été retiré, ouvrez la rom de nouveau une "
      u"fois qu'il est revenu."},
     {u"The system reported an error.", u"Le système a signalé une erreur."},

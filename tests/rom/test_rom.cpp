@@ -10,6 +10,7 @@
 #endif
 #ifdef Q_OS_LINUX
 #include <csignal>
+#include <fcntl.h>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -51,9 +52,61 @@ struct Unprivileged {
 #endif
 };
 
-// A failed save's box in English: its first line, then why.
-QString Failed(const char* why) {
-    return u"Warning | The file could not be saved!\n"_s + QString::fromUtf8(why) + u" | OK"_s;
+// The boxes a save ends with, as Answer reports them in English and in French, and in a word:
+// "saved", or why it failed.
+struct SaveOutcome {
+    const char* word;
+    const char* box[2];
+};
+const SaveOutcome SaveOutcomes[] = {
+    {"saved",
+     {"Attention | The file was successfully saved! | OK",
+      "Attention | La rom a bien été sauvegardée! | OK"}},
+    {"cut",
+     {"Warning | The file could not be saved!\nThe type chart was cut short by the end of the "
+      "file when it was opened. | OK",
+      "Alerte | La rom n'a pas pu être sauvegardée!\nLa table des types était coupée par la fin "
+      "du fichier quand la rom a été ouverte. | OK"}},
+    {"changed",
+     {"Warning | The file could not be saved!\nAnother program changed, moved, replaced or cut "
+      "the file since it was opened. Open it again to edit what it holds now. | OK",
+      "Alerte | La rom n'a pas pu être sauvegardée!\nUn autre programme a modifié, déplacé, "
+      "remplacé ou coupé le fichier depuis son ouverture. Ouvrez-le de nouveau pour éditer ce "
+      "qu'il contient maintenant. | OK"}},
+    {"full",
+     {"Warning | The file could not be saved!\nThe device is full, or a file-size limit was "
+      "reached. | OK",
+      "Alerte | La rom n'a pas pu être sauvegardée!\nLe périphérique est plein, ou une limite de "
+      "taille de fichier a été atteinte. | OK"}},
+    {"device",
+     {"Warning | The file could not be saved!\nThe device reported an error. If it was removed, "
+      "open the file again once it is back. | OK",
+      "Alerte | La rom n'a pas pu être sauvegardée!\nLe périphérique a signalé une erreur. S'il "
+      "a été retiré, ouvrez la rom de nouveau une fois qu'il est revenu. | OK"}},
+    {"system",
+     {"Warning | The file could not be saved!\nThe system reported an error. | OK",
+      "Alerte | La rom n'a pas pu être sauvegardée!\nLe système a signalé une erreur. | OK"}},
+};
+
+// The boxes of `shown` that a save ends with, each replaced by its word.
+QStringList InWords(QStringList shown, int language) {
+    for (const SaveOutcome& outcome : SaveOutcomes)
+        shown.replaceInStrings(QString::fromUtf8(outcome.box[language]),
+                               QString::fromLatin1(outcome.word));
+    return shown;
+}
+
+// A read the device fails. On Linux it is a real one, which the system fails with EIO: the memory
+// of this process at address 0, which nothing maps.
+IoResult FailingRead(std::uint8_t* buffer, std::size_t size) {
+#ifdef Q_OS_LINUX
+    const int memory = ::open("/proc/self/mem", O_RDONLY | O_CLOEXEC);
+    const IoResult read = ReadAt(memory, 0, buffer, size);
+    ::close(memory);
+    return read;
+#else
+    return {0, IoError::DeviceError};
+#endif
 }
 
 // What a read does when the device fails from `offset` on: what lies before it reads as usual,
@@ -62,7 +115,7 @@ void ReadsFailFrom(std::uint64_t offset) {
     RomFileTestHooks.readAt = [offset](FileHandle file, std::uint64_t at, std::uint8_t* buffer,
                                        std::size_t size) {
         if (at >= offset)
-            return IoResult{0, IoError::DeviceError};
+            return FailingRead(buffer, size);
         return ReadAt(file, at, buffer, std::min<std::uint64_t>(size, offset - at));
     };
 }
@@ -173,11 +226,37 @@ private slots:
         ::setrlimit(RLIMIT_FSIZE, &unlimited);
         std::signal(SIGXFSZ, signalBefore);
         shown += Answer({u"enter"_s}, [&] { editor->Save1->trigger(); });
-        QCOMPARE(shown,
-                 QStringList({Failed("The device is full, or a file-size limit was reached."),
-                              u"Attention | The file was successfully saved! | OK"_s}));
+        QCOMPARE(InWords(shown, 0), QStringList({u"full"_s, u"saved"_s}));
         QCOMPARE(FileBytes(editor.path).mid(FireRedChart, ChartSize), TableBytes());
 #endif
+    }
+
+    // In French, every reason a save gives, and the refusal of a file that cannot be read.
+    void inFrench() {
+        Editor editor;
+        QVERIFY(editor.open(RealChart()));
+        editor->Francais1->trigger();
+        QStringList shown;
+        for (IoError failure : {IoError::FileChanged, IoError::DeviceFull, IoError::DeviceError,
+                                IoError::SystemError}) {
+            RomFileTestHooks.sync = [failure](FileHandle) { return failure; };
+            shown += Answer({u"enter"_s}, [&] { editor->Save1->trigger(); });
+        }
+        RomFileTestHooks = {};
+        editor->Close1->trigger();
+        QVERIFY(QFile::resize(editor.path, FireRedChart + 100));
+        shown += Answer({editor.path, u"enter"_s}, [&] {
+            editor->Open1->trigger();
+            editor->Save1->trigger();
+        });
+        editor->Close1->trigger();
+        ReadsFailFrom(GameCodeOffset);
+        shown += Answer({editor.path, u"enter"_s}, [&] { editor->Open1->trigger(); });
+        QCOMPARE(InWords(shown, 1),
+                 QStringList({u"changed"_s, u"full"_s, u"device"_s, u"system"_s, u"dialog"_s,
+                              u"cut"_s, u"dialog"_s,
+                              u"Attention | Désolé, mais le fichier que vous avez choisi n'a pas "
+                              u"pu être lu\u00a0: le système a signalé une erreur. | OK"_s}));
     }
 
     void open_data() {
@@ -297,6 +376,11 @@ private slots:
         QCOMPARE(Folder(folder), files);
         QCOMPARE(Released(editor.path), chose);
         QVERIFY(!refused || Released(steps[1]));
+        if (!fault.isEmpty()) { // once the failure is gone, the same file opens
+            QCOMPARE(Answer({steps[1]}, [&] { editor->Open1->trigger(); }),
+                     QStringList(u"dialog"_s));
+            QVERIFY(RomStream.is_open());
+        }
     }
 
     void saves_data() {
@@ -316,6 +400,8 @@ private slots:
         row("the look before the write fails", "look 1", "system saved, edits");
         row("the read before the write fails", "read", "device saved, edits");
         row("the write fails part-way", "write", "full saved, edits");
+        row("the write fails, its bytes written unreported", "write unreported",
+            "device saved, edits");
         row("the sync fails", "sync", "device saved, edits");
         row("the look after the sync fails", "look 2", "system saved, edits");
         // Another program at work: nothing is written over what the editor has not seen.
@@ -329,6 +415,8 @@ private slots:
         row("one record changed in place", "record", "changed changed, as it was");
         row("cut during the sync", "cut in sync", "changed changed, edits", inside);
         row("replaced during the sync", "replace in sync", "changed changed, as it was");
+        row("rewritten in place during the sync", "release in sync",
+            "changed changed, as the first save left it");
         // The designed reading of a chart cut by the end of the file: shown, never written.
         row("cut short when opened", "opened cut", "cut cut, as it was", inside);
     }
@@ -346,8 +434,8 @@ private slots:
         const QByteArray before = FileBytes(path);
         QVERIFY(QFile::copy(path, other));
 #ifdef Q_OS_WIN
-        if (!QStringList{u""_s, u"look 1"_s, u"read"_s, u"write"_s, u"sync"_s, u"look 2"_s,
-                         u"cut in sync"_s, u"opened cut"_s}
+        if (!QStringList{u""_s, u"look 1"_s, u"read"_s, u"write"_s, u"write unreported"_s,
+                         u"sync"_s, u"look 2"_s, u"cut in sync"_s, u"opened cut"_s}
                  .contains(fault)) {
             QVERIFY(!QFile(path).open(QIODevice::ReadWrite) && !QFile::rename(path, moved));
             QSKIP(
@@ -374,20 +462,23 @@ private slots:
                 return ++calls == failing ? FileLook{-1, IoError::SystemError} : LookAt(file, name);
             };
         if (fault == u"read")
-            RomFileTestHooks.readAt = [](FileHandle, std::uint64_t, std::uint8_t*, std::size_t) {
-                return IoResult{0, IoError::DeviceError};
-            };
-        if (fault == u"write")
-            RomFileTestHooks.writeAt = [](FileHandle file, std::uint64_t at,
-                                          const std::uint8_t* bytes, std::size_t count) {
+            RomFileTestHooks.readAt = [](FileHandle, std::uint64_t, std::uint8_t* buffer,
+                                         std::size_t count) { return FailingRead(buffer, count); };
+        if (fault.startsWith(u"write"))
+            RomFileTestHooks.writeAt = [&](FileHandle file, std::uint64_t at,
+                                           const std::uint8_t* bytes, std::size_t count) {
+                if (fault == u"write unreported") // all written, none of it said to be
+                    return IoResult{WriteAt(file, at, bytes, count).count * 0,
+                                    IoError::DeviceError};
                 return IoResult{WriteAt(file, at, bytes, std::min<std::size_t>(count, 100)).count,
                                 IoError::DeviceFull};
             };
         if (fault.endsWith(u"sync"))
             RomFileTestHooks.sync = [&](FileHandle file) {
-                const bool changed = fault.startsWith(u"cut")
-                                         ? Cut(file, path, size)
-                                         : fault.startsWith(u"replace") && replace();
+                const bool changed = fault.startsWith(u"cut") ? Cut(file, path, size)
+                                     : fault.startsWith(u"replace")
+                                         ? replace()
+                                         : fault.startsWith(u"release") && overwrite(172, "BPGE");
                 return changed ? SyncFile(file) : IoError::DeviceError;
             };
         QVERIFY(fault != u"rename" || QFile::rename(path, moved));
@@ -401,28 +492,18 @@ private slots:
 
         QStringList shown = Answer({u"enter"_s}, [&] { editor->Save1->trigger(); });
         RomFileTestHooks = {};
+        const QByteArray afterFirst = FileBytes(path);
         QVERIFY(fault != u"rename" || QFile::rename(moved, path));
         QVERIFY(Press(*editor.form, 100, editor->ChangeButton)); // more for the second save
-        const QByteArray edits = QByteArray(before).replace(FireRedChart, ChartSize, TableBytes());
+        QByteArray edits = before; // rows 0, 110 and 100 changed to Normal vs Normal = 0
+        for (int row : {0, 110, 100})
+            edits.replace(FireRedChart + 3 * row, 3, QByteArray(3, '\0'));
         shown += Answer({u"enter"_s}, [&] { editor->Save1->trigger(); });
-        const std::pair<QString, QString> words[] = {
-            {u"Attention | The file was successfully saved! | OK"_s, u"saved"_s},
-            {Failed("The type chart was cut short by the end of the file when the rom was "
-                    "opened."),
-             u"cut"_s},
-            {Failed("Another program changed, moved, replaced or cut the file since it was "
-                    "opened. Open it again to edit what it holds now."),
-             u"changed"_s},
-            {Failed("The device is full, or a file-size limit was reached."), u"full"_s},
-            {Failed("The device reported an error. If it was removed, open the rom again once it "
-                    "is back."),
-             u"device"_s},
-            {Failed("The system reported an error."), u"system"_s}};
-        for (const auto& [box, word] : words)
-            shown.replaceInStrings(box, word);
+        shown = InWords(shown, 0);
         const QByteArray now = FileBytes(path);
         QCOMPARE(shown.join(u' ') + (now == left               ? u", as it was"_s
                                      : now == edits.left(size) ? u", edits"_s
+                                     : now == afterFirst       ? u", as the first save left it"_s
                                                                : u", neither"_s),
                  told);
     }
