@@ -5,6 +5,12 @@
 
 #include "support/editor.h"
 
+#ifdef Q_OS_WIN
+#include "window/system_open_dialog.h"
+
+#include <shobjidl.h>
+#endif
+
 namespace {
 // Every caption, item, text, selection and state the window's own parts show (the toolkit's
 // inner parts are named in lower case).
@@ -151,6 +157,28 @@ private slots:
         QCOMPARE(Shown(*editor.form), english);
         QCOMPARE(TableBytes(), RealChart().left(ChartSize));
         AsReviewed(heard, u"102ccc48cc34618d"_s);
+    }
+
+    // On Windows, File > Open is the system's own dialog with the window's file types, asked for
+    // files on disk only: a phone's or an archive's item would come back as a temporary copy, which
+    // a save would go into. A typed name need not exist. (Showing it needs a display; here the
+    // window's dialog is the toolkit's, fingerprinted above.)
+    void systemOpenDialogTakesFilesOnDiskOnly() {
+#ifdef Q_OS_WIN
+        const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        IFileOpenDialog* dialog = NewSystemOpenDialog(Editor()->OpenDialog1.Filter);
+        FILEOPENDIALOGOPTIONS options = 0;
+        const bool asked = dialog && SUCCEEDED(dialog->GetOptions(&options));
+        if (dialog)
+            dialog->Release();
+        if (SUCCEEDED(com))
+            CoUninitialize();
+        QVERIFY(asked);
+        QCOMPARE(options & (FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST | FOS_FILEMUSTEXIST),
+                 FILEOPENDIALOGOPTIONS(FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST));
+#else
+        QSKIP("The system's own dialog is Windows'");
+#endif
     }
 };
 
