@@ -63,7 +63,7 @@ fuzz: deps
 
 # Windows, cross-built here: Qt's base module for mingw-w64 once per machine into
 # WINDOWS_CACHE (about 40 minutes the first time, reused after), then the editor and its test
-# programs, then the folder to unzip and run, in build-windows/quorvane-windows(.zip).
+# programs, then the folder to unzip and run, in build-windows/Quorvane-VERSION(.zip).
 WINDOWS_CACHE ?= /var/cache/quorvane/windows
 windows:
 	$(SUDO) QUORVANE_WINDOWS_CACHE=$(WINDOWS_CACHE) bash tools/windows/build-qt.sh
@@ -72,13 +72,15 @@ windows:
 	cmake --build build-windows -j $(JOBS)
 	QUORVANE_WINDOWS_CACHE=$(WINDOWS_CACHE) bash tools/windows/assemble.sh build-windows
 
-# The chart, ROM and window suites as Windows programs under wine, headless.
+# The chart, ROM and window suites as Windows programs under wine, headless; then the folder's
+# layout, read-me, licences and manifest.
 windows-test: windows
 	@echo "Not run under wine: the end-to-end session (real X input, and prlimit for the" \
 	  "file-size limit, are Linux's), the decimal-comma run (a Linux locale), the package test."
 	QUORVANE_WINDOWS_CACHE=$(WINDOWS_CACHE) bash tools/windows/run-tests.sh \
 	  build-windows/test_chart.exe build-windows/test_rom.exe \
 	  build-windows/test_window.exe
+	bash tools/windows/test-folder.sh build-windows
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-fuzz build-windows

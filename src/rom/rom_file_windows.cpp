@@ -14,8 +14,29 @@ HANDLE Handle(FileHandle file) {
     return reinterpret_cast<HANDLE>(file);
 }
 
+// The name handed to the system: the full path with the \\?\ prefix (\\?\UNC\ for a
+// \\server\share path), so that a path over 260 characters opens even where the system's
+// long-path switch is off. Behind that prefix the system takes the name literally, so it is first
+// made whole and clean as the system would make it (separators, "." and "..", a relative name,
+// trailing dots and spaces). Device names (\\.\) and names already prefixed pass unchanged.
 std::wstring NativeName(const QString& path) {
-    return QDir::toNativeSeparators(path).toStdWString();
+    const std::wstring name = QDir::toNativeSeparators(path).toStdWString();
+    if (name.empty() || name.starts_with(LR"(\\?\)") || name.starts_with(LR"(\\.\)"))
+        return name;
+    std::wstring full(MAX_PATH, L'\0');
+    DWORD length = GetFullPathNameW(name.c_str(), DWORD(full.size()), full.data(), nullptr);
+    if (length > full.size()) { // too small: length counts the terminating null
+        full.resize(length);
+        length = GetFullPathNameW(name.c_str(), DWORD(full.size()), full.data(), nullptr);
+    }
+    if (length == 0 || length >= full.size()) // not a path the system can complete
+        return name;
+    full.resize(length);
+    if (full.starts_with(LR"(\\.\)")) // a device such as NUL
+        return full;
+    if (full.starts_with(LR"(\\)"))
+        return LR"(\\?\UNC\)" + full.substr(2);
+    return LR"(\\?\)" + full;
 }
 
 AttachError ErrorOfOpen(DWORD error) {

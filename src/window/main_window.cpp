@@ -13,6 +13,12 @@
 #include <QMimeDatabase>
 #include <QScreen>
 
+#ifdef Q_OS_WIN
+#include "window/system_open_dialog.h"
+
+#include <QGuiApplication>
+#endif
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -118,10 +124,25 @@ private:
 } // namespace
 
 bool TOpenDialog::Execute(QWidget* parent) {
+#ifdef Q_OS_WIN
+    // Where Qt would show the system's dialog, the editor shows it itself, for files on disk only
+    // (system_open_dialog.h says why); Qt's own dialog stays for where the system has none.
+    if (QGuiApplication::platformName() == u"windows") {
+        if (const std::optional<QString> chosen = ChooseInSystemOpenDialog(parent, Filter)) {
+            if (chosen->isEmpty())
+                return false;
+            FileName = WithDefaultExtension(*chosen, DefaultExt);
+            return true;
+        }
+    }
+#endif
     NameOnlyIconProvider icons; // outlives the dialog that uses it
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile); // a typed name need not exist
+    // The toolkit's own dialog, never a desktop theme's: it follows the editor's language, and it
+    // reads no file's contents to choose an icon.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(NameFilters(Filter));
     dialog.setIconProvider(&icons);

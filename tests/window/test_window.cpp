@@ -5,6 +5,17 @@
 
 #include "support/editor.h"
 
+#ifdef Q_OS_LINUX
+#include <sys/inotify.h>
+#include <unistd.h>
+#endif
+
+#ifdef Q_OS_WIN
+#include "window/system_open_dialog.h"
+
+#include <shobjidl.h>
+#endif
+
 namespace {
 // What the window's own parts show, a line each (the toolkit's inner parts are named in lower
 // case): caption, check and enabled state; a drop-down list its selected item and, when short, all
@@ -43,6 +54,10 @@ QStringList Heard(const TForm1& form) {
          std::initializer_list<QWidget*>{form.AttackingTypeComboBox, form.DefendingTypeComboBox,
                                          form.CustomMultFactorComboBox, form.ListBox1}) {
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+        if (!accessible) {
+            heard << u"nothing"_s;
+            continue;
+        }
         heard << accessible->text(QAccessible::Name);
         for (auto [label, relation] : accessible->relations(QAccessible::Label))
             heard.last() = label->text(QAccessible::Name);
@@ -52,11 +67,19 @@ QStringList Heard(const TForm1& form) {
 
 // What the open dialog shows: its title, labels, file types and buttons, and whether its
 // "Any File" choice lets a name without a dot through, as the dialog matches names; and whether
-// it tells a file's type by reading it (a shell script named without an extension).
+// it tells a file's type by reading it (a shell script named without an extension). It is left
+// once it has listed the folder's files with their types.
 QStringList DialogTexts(TForm1& form, const QString& folder) {
-    QStringList texts;
+    QStringList texts{u"no dialog"_s};
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        texts.clear();
+        auto* files = dialog->findChild<QFileSystemModel*>();
+        if (!QTest::qWaitFor(
+                [&] { return !files->type(files->index(folder + u"/data"_s)).isEmpty(); }))
+            texts << u"files not listed"_s;
         for (const QWidget* part : dialog->findChildren<QWidget*>()) // "&" marks no text
             if (part->isVisible() && !part->property("text").toString().isEmpty())
                 texts << part->property("text").toString().remove(u'&');
@@ -103,19 +126,39 @@ private slots:
         QVERIFY(AsReviewed(layout, u"window-layout"_s));
     }
 
-    // The toolkit's open dialog in both languages, as it is on Linux (Windows shows its own).
+    // The toolkit's open dialog in both languages, as it is on Linux (Windows shows its own). It
+    // lists a folder without opening any file in it (seen by the system, where it can tell).
     void openDialogIsTheReviewedOne() {
         Editor editor;
+        const QString current = QDir::currentPath();
         QDir::setCurrent(editor.dir.path()); // where the dialog opens
         QFile script(editor.dir.filePath(u"script"_s)), data(editor.dir.filePath(u"data"_s));
         QVERIFY(script.open(QIODevice::WriteOnly) && script.write("#!/bin/sh\necho\n") > 0);
         QVERIFY(data.open(QIODevice::WriteOnly) && data.write(QByteArray(64, '\0')) > 0);
         script.close(), data.close();
+#ifdef Q_OS_LINUX
+        const int opens = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        QVERIFY(::inotify_add_watch(opens, qPrintable(editor.dir.path()), IN_OPEN) >= 0);
+#endif
         QStringList texts;
         for (QAction* language : {editor->Francais1, editor->English1}) {
             language->trigger();
             texts << language->objectName() + u':' << DialogTexts(*editor.form, editor.dir.path());
         }
+        QDir::setCurrent(current);
+#ifdef Q_OS_LINUX
+        QStringList opened; // the files opened in the folder, by name
+        alignas(inotify_event) char events[4096];
+        for (ssize_t got; (got = ::read(opens, events, sizeof events)) > 0;)
+            for (char* at = events; at < events + got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(at);
+                if (event->len > 0)
+                    opened << QString::fromLocal8Bit(event->name);
+                at += sizeof(inotify_event) + event->len;
+            }
+        ::close(opens);
+        QCOMPARE(opened, QStringList());
+#endif
         QVERIFY(AsReviewed(texts, u"open-dialog"_s));
     }
 
@@ -217,6 +260,28 @@ private slots:
             QCOMPARE(Shown(*editor.form), before);
             QCOMPARE(editor->ListBox1->item(3)->text(), u"marker"_s);
         }
+    }
+
+    // On Windows, File > Open is the system's own dialog with the window's file types, asked for
+    // files on disk only: a phone's or an archive's item would come back as a temporary copy, which
+    // a save would go into. A typed name need not exist. (Showing it needs a display; here the
+    // window's dialog is the toolkit's, reviewed above.)
+    void systemOpenDialogTakesFilesOnDiskOnly() {
+#ifdef Q_OS_WIN
+        const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        IFileOpenDialog* dialog = NewSystemOpenDialog(Editor()->OpenDialog1.Filter);
+        FILEOPENDIALOGOPTIONS options = 0;
+        const bool asked = dialog && SUCCEEDED(dialog->GetOptions(&options));
+        if (dialog)
+            dialog->Release();
+        if (SUCCEEDED(com))
+            CoUninitialize();
+        QVERIFY(asked);
+        QCOMPARE(options & (FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST | FOS_FILEMUSTEXIST),
+                 FILEOPENDIALOGOPTIONS(FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST));
+#else
+        QSKIP("The system's own dialog is Windows'");
+#endif
     }
 };
 

@@ -46,6 +46,12 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wine64 wineboot --init >/dev/null 2>&1
     wineserver -w
 fi
+# The system's own windows (the file dialog makes some even before it is shown) need a graphics
+# driver; with no display, wine's null driver, which shows nothing.
+if ! grep -q '^"Graphics"="null"' "$WINEPREFIX/user.reg"; then
+    wine64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+    wineserver -w
+fi
 
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT

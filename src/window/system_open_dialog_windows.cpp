@@ -1,0 +1,76 @@
+#include "window/system_open_dialog.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QStringList>
+#include <QWidget>
+#include <QWindow>
+
+#include <windows.h>
+
+#include <shobjidl.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Closing the dialog with a double click leaves a mouse move with the button still down in the
+// queue; delivered to the window below, it would start a drag there. It goes out with no button.
+void DropStaleMouseMove() {
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) {
+    }
+    if (message.message == WM_MOUSEMOVE)
+        PostMessageW(message.hwnd, message.message, 0, message.lParam);
+}
+
+} // namespace
+
+IFileOpenDialog* NewSystemOpenDialog(const QString& filter) {
+    IFileOpenDialog* dialog = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_PPV_ARGS(&dialog))))
+        return nullptr;
+    FILEOPENDIALOGOPTIONS options = 0;
+    std::vector<std::wstring> texts;
+    for (const QString& part : filter.split(u'|'))
+        texts.push_back(part.toStdWString());
+    std::vector<COMDLG_FILTERSPEC> types;
+    for (std::size_t i = 0; i + 1 < texts.size(); i += 2)
+        types.push_back({texts[i].c_str(), texts[i + 1].c_str()});
+    const bool made =
+        SUCCEEDED(dialog->GetOptions(&options)) &&
+        SUCCEEDED(dialog->SetOptions((options | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST) &
+                                     ~FILEOPENDIALOGOPTIONS(FOS_FILEMUSTEXIST))) &&
+        (types.empty() || SUCCEEDED(dialog->SetFileTypes(UINT(types.size()), types.data())));
+    if (!made) {
+        dialog->Release();
+        return nullptr;
+    }
+    return dialog;
+}
+
+std::optional<QString> ChooseInSystemOpenDialog(QWidget* parent, const QString& filter) {
+    IFileOpenDialog* dialog = NewSystemOpenDialog(filter);
+    if (!dialog)
+        return std::nullopt;
+    // An owner, even when none is given: without one the program loses activation on closing.
+    const QWindow* owner = parent && parent->window()->windowHandle()
+                               ? parent->window()->windowHandle()
+                               : QGuiApplication::focusWindow();
+    QString chosen;
+    IShellItem* item = nullptr;
+    if (SUCCEEDED(dialog->Show(owner ? HWND(owner->winId()) : nullptr)) &&
+        SUCCEEDED(dialog->GetResult(&item))) {
+        wchar_t* path = nullptr;
+        if (SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
+            chosen = QDir::fromNativeSeparators(QString::fromWCharArray(path));
+            CoTaskMemFree(path);
+        }
+        item->Release();
+    }
+    dialog->Release();
+    DropStaleMouseMove();
+    return chosen;
+}
