@@ -98,7 +98,7 @@ QStringList InWords(QStringList shown, int language) {
 
 // A read the device fails. On Linux it is a real one, which the system fails with EIO: the memory
 // of this process at address 0, which nothing maps.
-IoResult FailingRead(std::uint8_t* buffer, std::size_t size) {
+IoResult FailingRead([[maybe_unused]] std::uint8_t* buffer, [[maybe_unused]] std::size_t size) {
 #ifdef Q_OS_LINUX
     const int memory = ::open("/proc/self/mem", O_RDONLY | O_CLOEXEC);
     const IoResult read = ReadAt(memory, 0, buffer, size);
