@@ -117,10 +117,10 @@ calls() { # the system calls an Open or a Save of a 16 MiB image makes, by name
     echo "missing, as here, FitFontToDesign tries the system's sans-serif at 8, 7.75, 7.5 ... pt until"
     echo "both type labels' captions fit their designed widths. Sizes that round to the same pixel size"
     echo "share one font engine, but each new pixel size is a fontconfig match and a new HarfBuzz"
-    echo "set-up, the sans-serif hint a second fallback search, and setting the fitted font on the"
-    echo "window makes each of the three drop-down lists build its popup list (it carries the font)."
-    echo "Left until after the window is mapped, the fit could come after the first frame, drawn in the"
-    echo "design font; and every size it tries can decide the result. So it stays where it is."
+    echo "set-up, and setting the fitted font on the window makes each of the three drop-down lists"
+    echo "build its popup list, which carries the font. Left until after the window is mapped, the fit"
+    echo "could come after the first frame, drawn in the design font; and every size it tries can"
+    echo "decide the result. So it stays where it is."
     echo
   fi
   echo "Open and Save I/O, from the kernel's counters for the process (/proc/self/io):"

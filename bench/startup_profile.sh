@@ -41,6 +41,7 @@ steps() {
        inside && />/ {
          n = $1; gsub(",", "", n)
          if ($0 ~ /setupUi/) s = "form"
+         else if ($0 ~ /HintStandInForTahoma|QFontDatabase::families|QApplication::(set)?[fF]ont/) s = "hint"
          else if ($0 ~ /FitFontToDesign|QFontMetrics|QWidget::setFont|QFontInfo|QFont::|QLabel::text/) s = "fit"
          else if ($0 ~ /QIcon|WindowIcon/) s = "icon"
          else if ($0 ~ /FillInterfaceStrings/) s = "strings"
@@ -73,6 +74,7 @@ echo "|---|---|---|"
 echo "| loading and linking the libraries, static objects (before main) | $(millions $((editor_total - editor_main))) | $(millions $((bare_total - bare_main))) |"
 echo "| QApplication | $(millions "$editor_application") | $(millions "$bare_application") |"
 echo "| the window built (TForm1's constructor; the bare window, its menus and client area) | $(millions "$window") | $(millions "$bare_window") |"
+echo "| &nbsp; is Tahoma installed? (HintStandInForTahoma) | $(millions "$(step hint)") | |"
 echo "| &nbsp; its form (setupUi) | $(millions "$(step form)") | |"
 echo "| &nbsp; the font fitted to the design (FitFontToDesign) | $(millions "$(step fit)") | |"
 echo "| &nbsp; the window's icon | $(millions "$(step icon)") | |"
@@ -83,5 +85,5 @@ echo "| &nbsp; the rest: flags, fixed size, centring | $(millions "$(step other)
 echo "| show() | $(millions "$editor_show") | $(millions "$bare_show") |"
 echo "| the rest of main (the application's icon) | $(millions "$editor_rest") | |"
 echo "| total | $(millions "$editor_total") | $(millions "$bare_total") |"
-echo "| of which the system's font list, read once by the first text measured (in setupUi; in the bare window's show) | $(millions "$editor_fonts") | $(millions "$bare_fonts") |"
+echo "| of which the system's font list, read once by the first that needs it (the editor's question for Tahoma; in the bare window, its show) | $(millions "$editor_fonts") | $(millions "$bare_fonts") |"
 echo "| of which the image-format plug-ins, loaded by the first icon read (the application's; in the bare window, the style's) | $(millions "$editor_images") | $(millions "$bare_images") |"
