@@ -78,6 +78,10 @@ done
 
 editor_ms=$(median <"$work/quorvane.ms")
 bare_ms=$(median <"$work/quorvane_bare_window.ms")
+# Each start-up of the editor against the bare window's that follows it, so that a slower or
+# faster spell of the machine weighs on both sides of a ratio alike.
+startup_ratio=$(paste "$work/quorvane.ms" "$work/quorvane_bare_window.ms" | awk '{print $1 / $2}' |
+  median | awk '{printf "%.2f", $1}')
 editor_kb=$(median <"$work/editor.kb")
 idle_kb=$(median <"$work/idle.kb")
 bare_kb=$(median <"$work/bare.kb")
@@ -96,11 +100,12 @@ calls() { # the system calls an Open or a Save of a 16 MiB image makes, by name
   echo
   echo "Run $(date -u '+%Y-%m-%d %H:%M UTC') on $(nproc) cores of $(awk -F': ' '/model name/ {print $2; exit}' /proc/cpuinfo),"
   echo "$(awk '/MemTotal/ {printf "%.0f GiB", $2/1048576}' /proc/meminfo), Linux $(uname -r), Qt $(dpkg-query -W -f='${Version}' libqt6widgets6 2>/dev/null || echo '?'),"
-  echo "under Xvfb (1024x768, 96 dpi, no window manager). Median of $runs alternating start-ups and 5 memory readings."
+  echo "under Xvfb (1024x768, 96 dpi, no window manager). Median of $runs alternating start-ups"
+  echo "(the start-up ratio: the median of the $runs pairs' ratios) and of 5 memory readings."
   echo
   echo "| measure | Quorvane | floor | ratio | goal |"
   echo "|---|---|---|---|---|"
-  echo "| start to window mapped, against the bare window | $editor_ms ms | $bare_ms ms | $(ratio "$editor_ms" "$bare_ms") | at most 1.05 |"
+  echo "| start to window mapped, against the bare window | $editor_ms ms | $bare_ms ms | $startup_ratio | at most 1.05 |"
   echo "| peak resident memory (VmHWM) after opening an image, against the bare window after the same file dialog (dialog floor) | $editor_kb kB | $dialog_kb kB | $(ratio "$editor_kb" "$dialog_kb") | at most 1.15 |"
   echo "| the same, against the bare window that never showed the dialog | $editor_kb kB | $bare_kb kB | $(ratio "$editor_kb" "$bare_kb") | |"
   echo "| peak resident memory, started, before any Open, against the bare window | $idle_kb kB | $bare_kb kB | $(ratio "$idle_kb" "$bare_kb") | |"
