@@ -118,7 +118,7 @@ calls() { # the system calls an Open or a Save of a 16 MiB image makes, by name
     echo
     echo "$profile"
     echo
-    echo "Nearly all of the difference is the font. The form asks for Tahoma 8 pt; where Tahoma is"
+    echo "Most of the difference is the font. The form asks for Tahoma 8 pt; where Tahoma is"
     echo "missing, as here, FitFontToDesign tries the system's sans-serif at 8, 7.75, 7.5 ... pt until"
     echo "both type labels' captions fit their designed widths. Sizes that round to the same pixel size"
     echo "share one font engine, but each new pixel size is a fontconfig match and a new HarfBuzz"
