@@ -37,8 +37,8 @@ deps:
 
 # Start-up, memory and I/O against a bare Qt window; writes bench/results.md.
 bench: build
-	@$(MAKE) --no-print-directory deps PACKAGES="strace libxcb1-dev"
-	bash bench/run_bench.sh $(BUILD) 15
+	@$(MAKE) --no-print-directory deps PACKAGES="strace libxcb1-dev valgrind"
+	bash bench/run_bench.sh $(BUILD) 41
 
 # A Debian package of the program, in BUILD.
 package: build

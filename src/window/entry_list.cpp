@@ -25,12 +25,12 @@ void TForm1::FillListBox() {
 void TForm1::FillComboBoxes() {
     int attacking = AttackingTypeComboBox->currentIndex();
     int defending = DefendingTypeComboBox->currentIndex();
+    const auto names = TypeNames.begin() + Language * NamedTypeCount;
+    const QStringList types(names, names + NamedTypeCount);
     AttackingTypeComboBox->clear();
     DefendingTypeComboBox->clear();
-    for (int type = 0; type < NamedTypeCount; ++type) {
-        AttackingTypeComboBox->addItem(TypeNames[Language * NamedTypeCount + type]);
-        DefendingTypeComboBox->addItem(TypeNames[Language * NamedTypeCount + type]);
-    }
+    AttackingTypeComboBox->addItems(types);
+    DefendingTypeComboBox->addItems(types);
     bool eitherMissing = attacking == -1 || defending == -1;
     AttackingTypeComboBox->setCurrentIndex(eitherMissing ? 0 : attacking);
     DefendingTypeComboBox->setCurrentIndex(eitherMissing ? 0 : defending);
@@ -51,9 +51,13 @@ void TForm1::SetMultFactorRadioGroup() {
 
 void TForm1::FillCustomMultFactorComboBox() {
     int remembered = CustomMultFactorComboBox->currentIndex();
-    CustomMultFactorComboBox->clear();
+    QStringList factors;
+    factors.reserve(CustomFactorCount);
     for (int factor = 0; factor < CustomFactorCount; ++factor)
-        CustomMultFactorComboBox->addItem(FactorText(static_cast<FactorByte>(factor)));
+        factors.append(FactorText(static_cast<FactorByte>(factor)));
+    CustomMultFactorComboBox->clear();
+    // In one insertion: item by item, the list's model announces, and the box handles, 255 of them.
+    CustomMultFactorComboBox->addItems(factors);
     CustomMultFactorComboBox->setCurrentIndex(KeptIndex(remembered));
 }
 

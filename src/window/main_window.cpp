@@ -2,9 +2,11 @@
 
 #include "strings/interface_strings.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QIcon>
@@ -43,9 +45,24 @@ void FitFontToDesign(QWidget* window, std::initializer_list<const QLabel*> label
     window->setFont(font);
 }
 
+// Where Tahoma is missing, the form's font is looked up from the start with the sans-serif hint
+// the fit gives it: the first texts the form measures then load the stand-in the fit starts
+// from, not a stand-in without the hint that nothing keeps. Where Tahoma is there (listed as
+// "Tahoma [foundry]" when several foundries have it), nothing changes.
+void HintStandInForTahoma() {
+    const QStringList families = QFontDatabase::families();
+    if (families.contains(u"Tahoma"_s, Qt::CaseInsensitive) ||
+        !families.filter(u"Tahoma ["_s, Qt::CaseInsensitive).isEmpty())
+        return;
+    QFont natural = QApplication::font();
+    natural.setStyleHint(QFont::SansSerif);
+    QApplication::setFont(natural, TForm1::staticMetaObject.className());
+}
+
 } // namespace
 
 TForm1::TForm1(QWidget* owner) : QMainWindow(owner) {
+    HintStandInForTahoma();
     setupUi(this);
     FitFontToDesign(this, {AttackingTypeLabel, DefendingTypeLabel});
     // A fixed frame: close box and minimise button, no maximise button.
