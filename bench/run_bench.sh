@@ -38,11 +38,13 @@ median() { sort -n | awk '{v[NR]=$1} END {print (NR%2 ? v[(NR+1)/2] : (v[NR/2]+v
 memory() { awk -v key="$2:" '$1==key {print $2}' "/proc/$1/status"; } # kB
 stop() { kill "$1" 2>/dev/null; wait "$1" 2>/dev/null || true; }
 
-# Start-up, alternating the two programs so that both meet the same machine.
+# Start-up, alternating the two programs so that both meet the same machine, and which of the two
+# goes first in a pair, so that neither always follows the other's exit.
 "$build/quorvane_map_wait" "$build/quorvane" | { read -r pid _; stop "$pid"; } # warm the caches
 "$build/quorvane_map_wait" "$build/quorvane_bare_window" | { read -r pid _; stop "$pid"; }
 for ((i = 0; i < runs; i++)); do
-  for program in quorvane quorvane_bare_window; do
+  pair="quorvane quorvane_bare_window" && ((i % 2)) && pair="quorvane_bare_window quorvane"
+  for program in $pair; do
     read -r pid ms < <("$build/quorvane_map_wait" "$build/$program")
     echo "$ms" >>"$work/$program.ms"
     stop "$pid"

@@ -61,8 +61,12 @@ std::optional<QString> ChooseInSystemOpenDialog(QWidget* parent, const QString& 
                                : QGuiApplication::focusWindow();
     QString chosen;
     IShellItem* item = nullptr;
-    if (SUCCEEDED(dialog->Show(owner ? HWND(owner->winId()) : nullptr)) &&
-        SUCCEEDED(dialog->GetResult(&item))) {
+    const HRESULT shown = dialog->Show(owner ? HWND(owner->winId()) : nullptr);
+    if (FAILED(shown) && shown != HRESULT_FROM_WIN32(ERROR_CANCELLED)) {
+        dialog->Release(); // it could not be shown: the toolkit's dialog stands in
+        return std::nullopt;
+    }
+    if (SUCCEEDED(shown) && SUCCEEDED(dialog->GetResult(&item))) {
         wchar_t* path = nullptr;
         if (SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
             chosen = QDir::fromNativeSeparators(QString::fromWCharArray(path));

@@ -30,7 +30,7 @@ for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
     search+=("$(dirname "$("$MINGW-g++-posix" -print-file-name="$dll")")")
 done
 
-rm -rf "$OUT"
+rm -rf "$OUT" "$BUILD/quorvane-windows" "$BUILD/quorvane-windows.zip" # and the folder's old name
 mkdir -p "$OUT/platforms" "$OUT/styles" "$OUT/translations"
 cp "$BUILD/quorvane.exe" "$OUT/"
 # Plugins are loaded at run time, so no import table names them.
@@ -84,8 +84,8 @@ described() { dpkg-query -W -f='${Package} ${Version} (source ${source:Package} 
 qt_source=$(cut -d' ' -f2 "$QT/quorvane-stamp")         # the stamp: "qt6-base VERSION recipe HASH"
 mkdir "$OUT/licenses"
 copyrights=()
-for entry in Qt:qt6-base-dev GCC-runtime:gcc-mingw-w64-x86-64-posix-runtime \
-             mingw-w64:mingw-w64-x86-64-dev; do
+for entry in Qt:qt6-base-dev Qt-translations:qt6-translations-l10n \
+             GCC-runtime:gcc-mingw-w64-x86-64-posix-runtime mingw-w64:mingw-w64-x86-64-dev; do
     copyright=/usr/share/doc/${entry#*:}/copyright
     [ -s "$copyright" ] || { echo "no licence text: $copyright is missing" >&2; exit 1; }
     windows_text "$copyright" "$OUT/licenses/${entry%%:*}.txt"
@@ -99,6 +99,7 @@ done
 fill() {    # fill TEMPLATE OUTPUT: the template with this folder's versions
     sed -e "s|@VERSION@|$version|g" -e "s|@QT_SOURCE@|$qt_source|g" \
         -e "s|@QT_PACKAGE@|$(described qt6-base-dev)|g" \
+        -e "s|@QT_TRANSLATIONS_PACKAGE@|$(described qt6-translations-l10n)|g" \
         -e "s|@GCC_PACKAGE@|$(described gcc-mingw-w64-x86-64-posix-runtime)|g" \
         -e "s|@MINGW_PACKAGE@|$(described mingw-w64-x86-64-dev)|g" "$1" > "$BUILD/filled.tmp"
     windows_text "$BUILD/filled.tmp" "$2" && rm "$BUILD/filled.tmp"

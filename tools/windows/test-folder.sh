@@ -44,9 +44,11 @@ grep -q "Version 3" "$folder/licenses/GPL-3.txt"
 grep -q "GCC RUNTIME LIBRARY EXCEPTION" "$folder/licenses/GCC-runtime.txt"
 grep -q "winpthreads" "$folder/licenses/mingw-w64.txt"
 grep -q "src/3rdparty/freetype" "$folder/licenses/Qt.txt"
-# Each DLL shipped is one whose licence the read-me gives, and it says where Qt's source is.
-for dll in $(cd "$folder" && find . -name '*.dll' -printf '%f\n'); do
-    grep -q "$dll" "$folder/licenses/README.txt" || { echo "no notice for $dll" >&2; false; }
+grep -q "Qt Company GPL Exception" "$folder/licenses/Qt-translations.txt"
+# Each library and text shipped is one whose licence the read-me gives, and it says where Qt's
+# source is.
+for file in $(cd "$folder" && find . -name '*.dll' -printf '%f\n' -o -name '*.qm' -printf '%f\n'); do
+    grep -q "$file" "$folder/licenses/README.txt" || { echo "no notice for $file" >&2; false; }
 done
 grep -q "qt6-base source package, version [0-9]" "$folder/licenses/README.txt"
 ! grep -q "@[A-Z_]*@" "$readme" "$folder/licenses/README.txt"
@@ -73,9 +75,23 @@ while at < len(data):
         manifests.append((name, data[at + header:at + header + size].decode("utf-8")))
     at = (at + header + size + 3) & ~3
 assert [name for name, _ in manifests] == [1], f"manifests: {[n for n, _ in manifests]}"
-text = manifests[0][1]
-for needed in ("<longPathAware", ">true</longPathAware>", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
-               ">PerMonitorV2<", 'level="asInvoker"', "Microsoft.Windows.Common-Controls"):
-    assert needed in text, f"the manifest lacks {needed}"
+# Read as Windows reads it: well-formed XML, each setting under its own namespace, or it is
+# ignored (a wrong one) or the program does not start (a malformed one).
+import xml.etree.ElementTree as xml
+root = xml.fromstring(manifests[0][1].encode("utf-8"))
+v1, v3 = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:asm.v3}"
+s2005, s2016 = ("{http://schemas.microsoft.com/SMI/%s/WindowsSettings}" % y for y in ("2005", "2016"))
+settings = f"{v3}application/{v3}windowsSettings/"
+def value(path):
+    found = root.find(path)
+    assert found is not None, f"the manifest lacks {path}"
+    return found.text or found.get("level") or found.get("name")
+assert value(f"{settings}{s2016}longPathAware") == "true"
+assert value(f"{settings}{s2016}dpiAwareness") == "PerMonitorV2"
+assert value(f"{settings}{s2005}dpiAware") == "true/pm"
+assert value(f"{v3}trustInfo/{v3}security/{v3}requestedPrivileges/{v3}requestedExecutionLevel") == "asInvoker"
+assert value(f"{v1}dependency/{v1}dependentAssembly/{v1}assemblyIdentity") == "Microsoft.Windows.Common-Controls"
+systems = {e.get("Id") for e in root.iter("{urn:schemas-microsoft-com:compatibility.v1}supportedOS")}
+assert "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}" in systems, "Windows 10 and 11 are not listed"
 PY
 echo "PASSED: $top.zip holds the one folder, its read-me, the licences, and the program its manifest"
