@@ -51,12 +51,12 @@ void RomFileStream::open(const QString& path) {
         attachError_ = AttachError::SystemError;
     }
     if (!is_open())
-        setFailure(IoError::NotAttached);
+        failure_ = IoError::NotAttached;
 }
 
 void RomFileStream::close() {
     if (!is_open()) {
-        setFailure(IoError::NotAttached);
+        failure_ = IoError::NotAttached;
         return;
     }
     writePending();
@@ -70,10 +70,6 @@ void RomFileStream::detach() {
     pending_.clear();
     seen_.clear();
     unconfirmed_.clear();
-}
-
-void RomFileStream::setFailure(IoError why) {
-    failure_ = why;
 }
 
 void RomFileStream::clear() {
@@ -95,7 +91,7 @@ void RomFileStream::seekp(std::uint64_t offset) {
 
 int RomFileStream::get() {
     if (!is_open())
-        setFailure(IoError::NotAttached);
+        failure_ = IoError::NotAttached;
     if (fail())
         return EndOfFile;
     bool buffered = position_ >= readStart_ && position_ < readStart_ + readBuffer_.size();
@@ -115,13 +111,13 @@ bool RomFileStream::fillReadBuffer() {
     const IoResult read = Read(file_, position_, readBuffer_.data(), ReadAhead);
     readBuffer_.resize(read.error == IoError::None ? read.count : 0);
     if (readBuffer_.empty())
-        setFailure(read.error == IoError::None ? IoError::EndOfFile : read.error);
+        failure_ = read.error == IoError::None ? IoError::EndOfFile : read.error;
     return !readBuffer_.empty();
 }
 
 void RomFileStream::put(std::uint8_t byte) {
     if (!is_open())
-        setFailure(IoError::NotAttached);
+        failure_ = IoError::NotAttached;
     if (fail())
         return;
     if (!pending_.empty() && position_ != pendingStart_ + pending_.size())
@@ -137,7 +133,7 @@ void RomFileStream::writePending() {
     if (pending_.empty())
         return;
     if (!fail())
-        setFailure(checkBeforeWrite());
+        failure_ = checkBeforeWrite();
     if (!fail()) {
         // A write that fails part-way leaves the bytes after the failing one unwritten; those the
         // system reported written are the file's bytes now, so a retry does not take them for
@@ -153,7 +149,7 @@ void RomFileStream::writePending() {
             }
         }
         if (wrote.count < pending_.size())
-            setFailure(wrote.error == IoError::None ? IoError::SystemError : wrote.error);
+            failure_ = wrote.error == IoError::None ? IoError::SystemError : wrote.error;
     }
     pending_.clear();
 }
@@ -165,25 +161,28 @@ IoError RomFileStream::checkBeforeWrite() {
     for (std::size_t i = 0; i < pending_.size(); ++i)
         if (!seen_.contains(pendingStart_ + i))
             return IoError::NotSeen;
-    if (const IoError changed = fileUnchanged(); changed != IoError::None)
-        return changed;
-    return seenBytesUnchanged();
+    return fileAsSeen();
 }
 
 void RomFileStream::flush() {
     if (!is_open()) {
-        setFailure(IoError::NotAttached);
+        failure_ = IoError::NotAttached;
         return;
     }
     writePending();
     // The file may have been cut, moved, replaced or written to by another program while the
     // write or the sync ran: look again, and read the seen bytes again.
     if (!fail())
-        setFailure(Sync(file_));
+        failure_ = Sync(file_);
     if (!fail())
-        setFailure(fileUnchanged());
-    if (!fail())
-        setFailure(seenBytesUnchanged());
+        failure_ = fileAsSeen();
+}
+
+// Still the file at the path, of its size, holding the bytes the editor saw: checked before a
+// write and again after the sync.
+IoError RomFileStream::fileAsSeen() {
+    const IoError unchanged = fileUnchanged();
+    return unchanged == IoError::None ? seenBytesUnchanged() : unchanged;
 }
 
 // Data saved into a file that was deleted, moved away from the name the user chose, or changed

@@ -69,8 +69,8 @@ private:
     bool fillReadBuffer();
     void writePending();
     void detach();
-    void setFailure(IoError why);
     IoError checkBeforeWrite();
+    IoError fileAsSeen();
     IoError fileUnchanged() const;
     IoError seenBytesUnchanged();
     IoResult readFully(std::uint64_t offset, std::vector<std::uint8_t>& bytes) const;

@@ -17,8 +17,6 @@
 
 #ifdef Q_OS_WIN
 #include "window/system_open_dialog.h"
-
-#include <QGuiApplication>
 #endif
 
 using namespace Qt::StringLiterals;
