@@ -70,7 +70,39 @@ options=(
 recipe_hash=$( { printf '%s\n' "${options[@]}"; cat "$here/mingw-w64.cmake"; } |
                sha256sum | cut -c1-16)
 want="qt6-base $QT_VERSION recipe $recipe_hash"
+
+# Debian's source of qt6-base, its patches applied, into $SRC (rm'd by the caller when done).
+# A deb-src entry is derived from the system's own deb entry, so that no mirror address is
+# written in this repository.
+SRC=$CACHE/src
+srcdir=$SRC/qt6-base-$UPSTREAM+dfsg                # Debian's source name
+fetch_source() {
+    local srclist=/etc/apt/sources.list.d/quorvane-deb-src.sources
+    if [ ! -f "$srclist" ]; then
+        if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+            sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources > "$srclist"
+        else        # older one-line style
+            srclist=${srclist%.sources}.list
+            sed -n 's/^deb /deb-src /p' /etc/apt/sources.list > "$srclist"
+        fi
+    fi
+    apt-cache showsrc qt6-base 2>/dev/null | grep -qx "Version: $QT_VERSION" || apt-get update -qq
+    rm -rf "$SRC" && mkdir -p "$SRC"
+    (cd "$SRC" && apt-get source -q "qt6-base=$QT_VERSION")
+}
+# Qt's record of the third-party code it builds in (every qt_attribution.json with the licence
+# files it names, and LICENSES/), kept beside the build for the Windows folder's notices.
+keep_attribution() {
+    rm -rf "$PREFIX/attribution.tmp" && mkdir -p "$PREFIX/attribution.tmp"
+    python3 "$here/keep-attribution.py" "$srcdir" "$PREFIX/attribution.tmp"
+    rm -rf "$PREFIX/attribution" && mv "$PREFIX/attribution.tmp" "$PREFIX/attribution"
+}
+
 if [ -f "$STAMP" ] && [ "$(cat "$STAMP")" = "$want" ]; then
+    if [ ! -d "$PREFIX/attribution" ]; then     # a cache built before the notices were kept
+        echo "fetching Qt's source once for its attribution files"
+        fetch_source >"$LOG" 2>&1 && keep_attribution && rm -rf "$SRC"
+    fi
     echo "Qt for Windows is up to date in $PREFIX"
     exit 0
 fi
@@ -82,22 +114,7 @@ trap 'rc=$?; if [ $rc != 0 ]; then echo "build-qt.sh failed ($rc); end of $LOG:"
 set -x
 
 # --- Debian's source (its patches applied by dpkg-source) --------------------
-# A deb-src entry is derived from the system's own deb entry, so that no
-# mirror address is written in this repository.
-srclist=/etc/apt/sources.list.d/quorvane-deb-src.sources
-if [ ! -f "$srclist" ]; then
-    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-        sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources > "$srclist"
-    else        # older one-line style
-        srclist=${srclist%.sources}.list
-        sed -n 's/^deb /deb-src /p' /etc/apt/sources.list > "$srclist"
-    fi
-fi
-apt-cache showsrc qt6-base 2>/dev/null | grep -qx "Version: $QT_VERSION" || apt-get update -qq
-SRC=$CACHE/src
-srcdir=$SRC/qt6-base-$UPSTREAM+dfsg                # Debian's source name
-rm -rf "$SRC" && mkdir -p "$SRC"
-(cd "$SRC" && apt-get source -q "qt6-base=$QT_VERSION")
+fetch_source
 
 # Qt's build records the toolchain file's path in qt.toolchain.cmake, so build
 # with a copy kept in the cache (the repository may move; the cache does not).
@@ -115,6 +132,7 @@ cmake --install "$BUILD"
 echo "build took $(( $(date +%s) - start )) s"
 
 # Stable path for users; the stamp goes last, so a broken run never counts.
+keep_attribution
 ln -sfn "$(basename "$PREFIX")" "$CACHE/qt"
 rm -rf "$BUILD" "$SRC"                           # ~2 GB we no longer need
 echo "$want" > "$STAMP"
