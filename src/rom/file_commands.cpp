@@ -43,23 +43,33 @@ StringKey RefusalMessage(AttachError error) {
 
 // The read met a real error, not the end of the file: nothing read may be shown, or saved back.
 bool ReadFailed() {
-    return RomStream.fail() && RomStream.failure() != IoError::EndOfFile;
+    return RomStream.fail() && RomStream.failure() != StreamFailure::EndReached;
 }
 
-// Why a save failed, as the second line of its message.
-StringKey SaveFailureReason(IoError failure) {
-    switch (failure) {
-    case IoError::NotSeen: // only bytes past the end of the file go unread in the chart
-        return ChartCutShortReason;
-    case IoError::FileChanged:
-        return FileChangedReason;
-    case IoError::DeviceFull:
-        return DeviceFullReason;
-    case IoError::DeviceError:
-        return DeviceErrorReason;
+// The message of a failed save: that it failed, why, and, when the write stopped part-way, that
+// the file now holds part of the chart.
+std::vector<StringKey> SaveFailureLines() {
+    const std::size_t written = RomStream.bytesWritten();
+    std::vector<StringKey> lines{SaveFailedMessage};
+    switch (RomStream.failure()) {
+    case StreamFailure::NotSeen: // only bytes past the end of the file go unread in the chart
+        lines.push_back(ChartCutShortReason);
+        break;
+    case StreamFailure::FileChanged:
+        lines.push_back(written > 0 ? ChartWrittenThenChangedReason : FileChangedReason);
+        break;
+    case StreamFailure::DeviceFull:
+        lines.push_back(DeviceFullReason);
+        break;
+    case StreamFailure::DeviceError:
+        lines.push_back(DeviceErrorReason);
+        break;
     default:
-        return SystemErrorReason;
+        lines.push_back(SystemErrorReason);
     }
+    if (written > 0 && written < ChartSize)
+        lines.push_back(PartOfChartWrittenNote);
+    return lines;
 }
 
 } // namespace
@@ -85,11 +95,7 @@ void TForm1::Open1Click() {
             return;
         if (!OpenDialog1.Execute(this))
             return;
-        if (RomStream.is_open())
-            RomStream.close();
-        else
-            SetOpenFileControlsEnabled(true);
-        RomStream.open(OpenDialog1.FileName);
+        RomStream.open(OpenDialog1.FileName); // lets go of the image that was open first
         if (!RomStream.is_open())
             return RefuseOpen(RefusalMessage(RomStream.attachError()));
         const QByteArray code = ReadGameCode();
@@ -106,6 +112,7 @@ void TForm1::Open1Click() {
             TableOffset = offsetBefore;
             return RefuseOpen(ReadErrorMessage);
         }
+        SetOpenFileControlsEnabled(true);
         BuildEntryTexts();
         FillListBox();
         WarnIfSeveralForesightEntries();
@@ -116,7 +123,7 @@ void TForm1::Save1Click() {
     RunHandler([] {
         WriteTypeChart();
         if (RomStream.fail())
-            ShowNotice(SaveFailedMessage, SaveFailureReason(RomStream.failure()), WarningTitle);
+            ShowNotice(SaveFailureLines(), WarningTitle);
         else
             ShowNotice(SavedMessage, AttentionTitle);
     });

@@ -33,17 +33,13 @@ struct AttachResult {
     AttachError error = AttachError::None;
 };
 
-// Why a read, a write, a sync or a look at an attached file failed. The stream adds the failures
-// it finds itself, without asking the system.
+// Why a read, a write, a sync or a look at an attached file failed, as the system tells it.
 enum class IoError {
     None,
-    EndOfFile,   // a read met the end of the file: not an error of the system's
-    NotSeen,     // a byte to be written was never read: the file ended before it
-    FileChanged, // the path names another file or none, or the file's size or bytes changed
+    FileChanged, // the path names another file or none
     DeviceFull,  // no space left, a quota, or a limit on the file's size
     DeviceError, // the device failed, or was removed
     SystemError, // anything else the system reported
-    NotAttached, // nothing is attached
 };
 
 // What a read or a write did: how many bytes it moved, and why it stopped short. A read that
@@ -60,9 +56,14 @@ void DetachFile(FileHandle file); // also gives up the lock
 // the file, with no error.
 IoResult ReadAt(FileHandle file, std::uint64_t offset, std::uint8_t* buffer, std::size_t size);
 
-// Writes `size` bytes at `offset`; fewer only with an error, after which nothing more is written.
+// Writes `size` bytes at `offset`, calling again after a short write; fewer only with an error,
+// after which nothing more is written.
 IoResult WriteAt(FileHandle file, std::uint64_t offset, const std::uint8_t* bytes,
                  std::size_t size);
+
+// The offset that no write of this process may reach: the process's file-size limit where the
+// system has one (a write across it stops part-way), else the largest offset.
+std::uint64_t FileSizeLimit();
 
 // Asks the system to put the file's data on the storage device.
 IoError SyncFile(FileHandle file);
@@ -75,12 +76,13 @@ struct FileLook {
 };
 FileLook LookAt(FileHandle file, const QString& path);
 
-// Stand-ins that tests set to play a device that fails, or a file changed while a call runs;
-// when empty, the system's own call is made.
+// The calls RomFileStream makes, the system's own unless a test puts a stand-in in one to play a
+// device that fails, or a file changed while a call runs. Assigning {} puts the system's back.
 struct RomFileHooks {
-    std::function<IoResult(FileHandle, std::uint64_t, std::uint8_t*, std::size_t)> readAt;
-    std::function<IoResult(FileHandle, std::uint64_t, const std::uint8_t*, std::size_t)> writeAt;
-    std::function<IoError(FileHandle)> sync;
-    std::function<FileLook(FileHandle, const QString&)> lookAt;
+    std::function<IoResult(FileHandle, std::uint64_t, std::uint8_t*, std::size_t)> readAt = ReadAt;
+    std::function<IoResult(FileHandle, std::uint64_t, const std::uint8_t*, std::size_t)> writeAt =
+        WriteAt;
+    std::function<IoError(FileHandle)> sync = SyncFile;
+    std::function<FileLook(FileHandle, const QString&)> lookAt = LookAt;
 };
-extern RomFileHooks RomFileTestHooks;
+extern RomFileHooks RomFileCalls;

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,6 +39,9 @@ IoError ErrorOfIo(int error) {
     case EFBIG: // the process's file-size limit
         return IoError::DeviceFull;
     case EIO:
+    case ENXIO: // the device is gone
+    case ENODEV:
+    case EROFS: // remounted read-only after the device's errors
         return IoError::DeviceError;
     default:
         return IoError::SystemError;
@@ -104,6 +108,13 @@ IoResult WriteAt(FileHandle file, std::uint64_t offset, const std::uint8_t* byte
             return {done, ErrorOfIo(errno)};
     }
     return {done, IoError::None};
+}
+
+std::uint64_t FileSizeLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return UINT64_MAX;
+    return limit.rlim_cur;
 }
 
 IoError SyncFile(FileHandle file) {

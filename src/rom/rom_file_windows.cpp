@@ -145,6 +145,10 @@ IoResult WriteAt(FileHandle file, std::uint64_t offset, const std::uint8_t* byte
     return {done, IoError::None};
 }
 
+std::uint64_t FileSizeLimit() {
+    return UINT64_MAX; // Windows sets no file-size limit on a process
+}
+
 IoError SyncFile(FileHandle file) {
     return FlushFileBuffers(Handle(file)) ? IoError::None : ErrorOfIo(GetLastError());
 }

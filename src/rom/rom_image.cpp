@@ -26,7 +26,7 @@ void StoreRecord(int index, const ChartRecordBytes& record) {
 } // namespace
 
 QByteArray ReadGameCode() {
-    RomStream.seekg(GameCodeOffset);
+    RomStream.seekg(GameCodeOffset, GameCodeLength);
     QByteArray code;
     for (int i = 0; i < GameCodeLength; ++i)
         code.append(static_cast<char>(GetByte()));
@@ -44,7 +44,7 @@ bool FindTableOffset(const QByteArray& code) {
 }
 
 void ReadTypeChart() {
-    RomStream.seekg(TableOffset);
+    RomStream.seekg(TableOffset, ChartWindow);
     int count = 0;
     for (;;) {
         ChartRecordBytes record = ReadRecord();
@@ -66,7 +66,8 @@ void ReadTypeChart() {
 
 void WriteTypeChart() {
     // Each save starts afresh, so that one that failed (a full device, an I/O error) can be
-    // retried once the cause is gone and leaves no record half-written.
+    // retried once the cause is gone. A failed write may have written part of the chart, a record
+    // torn among it: the next save that succeeds writes the whole chart again.
     RomStream.clear();
     RomStream.seekp(TableOffset);
     for (const TypeChartEntry& entry : TypeChart) {

@@ -19,6 +19,9 @@ inline constexpr std::uint32_t GameCodeOffset = 172; // 4 bytes in the cartridge
 inline constexpr int GameCodeLength = 4;
 inline constexpr int ChartRecordSize = 3;
 inline constexpr int ChartSize = MaxEntries * ChartRecordSize; // the bytes a save writes
+// What an Open reads of the chart: its 111 records and the one after them, which ends a full
+// chart; nothing else.
+inline constexpr int ChartWindow = ChartSize + ChartRecordSize;
 
 struct ChartRecordBytes {
     std::uint8_t attacking;

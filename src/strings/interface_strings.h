@@ -60,6 +60,8 @@ enum StringKey {
     DeviceFullReason,
     DeviceErrorReason,
     SystemErrorReason,
+    ChartWrittenThenChangedReason,
+    PartOfChartWrittenNote,
     InterfaceStringCount
 };
 

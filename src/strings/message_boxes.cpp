@@ -1,5 +1,7 @@
 #include "strings/message_boxes.h"
 
+#include <QStringList>
+
 #include <utility>
 
 namespace {
@@ -20,8 +22,11 @@ void ShowNotice(StringKey text, StringKey title) {
     Present(CurrentText(text), title, MessageButtons::Ok);
 }
 
-void ShowNotice(StringKey text, StringKey why, StringKey title) {
-    Present(CurrentText(text) + u'\n' + CurrentText(why), title, MessageButtons::Ok);
+void ShowNotice(const std::vector<StringKey>& lines, StringKey title) {
+    QStringList texts;
+    for (StringKey line : lines)
+        texts << CurrentText(line);
+    Present(texts.join(u'\n'), title, MessageButtons::Ok);
 }
 
 bool AskYesNo(StringKey text, StringKey title) {

@@ -8,6 +8,7 @@
 #include "strings/interface_strings.h"
 
 #include <functional>
+#include <vector>
 
 enum class MessageButtons {
     Ok,   // a notice: one OK button
@@ -23,6 +24,6 @@ using MessagePresenter =
 MessagePresenter SetMessagePresenter(MessagePresenter presenter);
 
 void ShowNotice(StringKey text, StringKey title);
-// A notice whose text is two lines of the table: what happened, then why.
-void ShowNotice(StringKey text, StringKey why, StringKey title);
+// A notice whose text is several lines of the table: what happened, why, what it left.
+void ShowNotice(const std::vector<StringKey>& lines, StringKey title);
 bool AskYesNo(StringKey text, StringKey title);

@@ -39,7 +39,7 @@ private slots:
 
     // One record, first and last among 109 (0, 0, 0), which read Normal vs Normal = 0; the count
     // is that of the Foresight entries, whose text alone has no " vs ". CTest runs this once more
-    // under regional settings that write a decimal comma.
+    // under regional settings that write a decimal comma, which the custom list writes too.
     void entryTexts() {
         const std::tuple<int, QByteArray, QString> records[] = {
             {0, "\x0a\x0b\x05"_ba, u"Fire vs Water = 0.5"_s},
@@ -58,6 +58,9 @@ private slots:
                      text + u", Normal vs Normal = 0, "_s + text);
             QCOMPARE(ForesightEntryCount, text.contains(u" vs ") ? 0 : 2);
         }
+        Editor editor; // the custom multiplier list writes the same separator
+        QCOMPARE(editor->CustomMultFactorComboBox->itemText(25),
+                 u"2.5"_s.replace(u'.', qEnvironmentVariable("EXPECTED_SEPARATOR", u"."_s)));
     }
 
     void commands_data() {
