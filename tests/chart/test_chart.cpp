@@ -4,24 +4,6 @@
 
 #include "support/editor.h"
 
-namespace {
-// The shipped chart as the English list shows it, a text a record, written out once from the
-// chart's bytes and the type names and checked by hand.
-QStringList ShippedListTexts() {
-    QFile file(QStringLiteral(QUORVANE_TEST_DATA "/gen3-type-chart-english.txt"));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("Could not read %s", qPrintable(file.fileName()));
-    return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
-}
-
-QStringList ListTexts(const QListWidget& list) {
-    QStringList texts;
-    for (int row = 0; row < list.count(); ++row)
-        texts << list.item(row)->text();
-    return texts;
-}
-} // namespace
-
 class TestChart : public QObject {
     Q_OBJECT
 
@@ -118,18 +100,13 @@ private slots:
         const QByteArray record =
             button.contains(u"Foresight") ? "\xfe\xfe\x00"_ba : "\x0a\x10"_ba + factors[factor[0]];
         QByteArray expected = RealChart().left(ChartSize);
-        QStringList listed = ShippedListTexts();
         const bool yes = answers.count(u"yes"_s) == questions.size();
-        if (yes && button.startsWith(u"Change")) {
+        if (yes && button.startsWith(u"Change"))
             expected.replace(3 * row, 3, record);
-            listed[row] = shows;
-        } else if (yes && button.startsWith(u"Insert")) {
+        else if (yes && button.startsWith(u"Insert"))
             expected.insert(3 * row, record).chop(3);
-            listed.insert(row, shows), listed.removeLast();
-        } else if (button.startsWith(u"Delete")) {
+        else if (button.startsWith(u"Delete"))
             expected.remove(3 * row, 3).append("\x00\x00\x0a"_ba);
-            listed.removeAt(row), listed.append(u"Normal vs Normal = 1"_s);
-        }
         bool pressed = false;
         auto press = [&] {
             pressed = Press(*editor.form, row, editor->findChild<QPushButton*>(button));
@@ -137,7 +114,13 @@ private slots:
         QCOMPARE(Answer(answers, press), questions);
         QVERIFY(pressed);
         QCOMPARE(TableBytes(), expected);
-        QCOMPARE(ListTexts(*editor->ListBox1), listed);
+        // The list shows the chart afresh, the same row selected: the record written there, and
+        // after a deletion the record that fills the last place.
+        if (yes && !button.startsWith(u"Delete"))
+            QCOMPARE(editor->ListBox1->item(row)->text(), shows);
+        if (button.startsWith(u"Delete"))
+            QCOMPARE(editor->ListBox1->item(110)->text(), u"Normal vs Normal = 1"_s);
+        QCOMPARE(editor->ListBox1->count(), 111);
         QCOMPARE(editor->ListBox1->currentRow(), row);
     }
 

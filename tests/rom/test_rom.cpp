@@ -204,23 +204,24 @@ private slots:
     // Each of the file layer's calls, failing for real, reports its reason: a wrapper that
     // ignored its call's result, or misread it, would say nothing, or the wrong thing.
     void systemCalls_data() {
-        QTest::addColumn<QString>("call");
-        QTest::addColumn<int>("error"); // the system's, made by a filter; 0: see the call
+        QTest::addColumn<QString>("call"); // and how it fails: on a closed file, from memory
+                                           // nothing maps, or with the error the kernel gives
+        QTest::addColumn<int>("error");    // made by a filter, on Linux
         QTest::addColumn<IoError>("reason");
-        auto row = [](const char* name, const char* call, int error, IoError reason) {
-            QTest::newRow(name) << QString::fromLatin1(call) << error << reason;
-        };
-        row("read of memory nothing maps", "read /proc/self/mem", 0, IoError::DeviceError);
-        row("sync of a closed file", "sync closed", 0, IoError::SystemError);
-        row("look at a closed file", "look closed", 0, IoError::SystemError);
-        row("write from memory nothing maps", "write nowhere", 0, IoError::SystemError);
+        for (const char* call : {"read nowhere", "write nowhere", "sync closed", "look closed"})
+            QTest::newRow(call) << QString::fromLatin1(call) << 0 << IoError::SystemError;
 #ifdef Q_OS_LINUX
-        row("write: no space left", "write", ENOSPC, IoError::DeviceFull);
-        row("write: device gone", "write", ENXIO, IoError::DeviceError);
-        row("write: no such device", "write", ENODEV, IoError::DeviceError);
-        row("write: remounted read-only", "write", EROFS, IoError::DeviceError);
-        row("read: device gone", "read", ENXIO, IoError::DeviceError);
-        row("sync: the device failed", "sync", EIO, IoError::DeviceError);
+        const std::tuple<const char*, int, IoError> errors[] = {
+            {"write: no space left", ENOSPC, IoError::DeviceFull},
+            {"write: device gone", ENXIO, IoError::DeviceError},
+            {"write: no such device", ENODEV, IoError::DeviceError},
+            {"write: remounted read-only", EROFS, IoError::DeviceError},
+            {"read: device gone", ENXIO, IoError::DeviceError},
+            { "sync: the device failed",
+              EIO,
+              IoError::DeviceError }};
+        for (auto [call, error, reason] : errors)
+            QTest::newRow(call) << QString::fromLatin1(call) << error << reason;
 #endif
     }
     void systemCalls() {
@@ -229,35 +230,26 @@ private slots:
         QFETCH(IoError, reason);
         QTemporaryDir dir;
         const QString path = WriteImage(dir.filePath(u"rom.gba"_s));
-        const AttachResult file = AttachFile(path);
-        QCOMPARE(file.error, AttachError::None);
-        std::uint8_t byte = 0;
-        const std::function<IoError()> calls[] = {
-            [&] { return FailingRead(&byte, 1).error; },
-            [&] { return ReadAt(file.handle, 0, &byte, 1).error; },
-            [&] { return WriteAt(file.handle, 0, nullptr, 1).error; },
-            [&] { return WriteAt(file.handle, 0, &byte, 1).error; },
-            [&] { return SyncFile(file.handle); },
-            [&] { return LookAt(file.handle, path).error; }};
-        const int which = call == u"read /proc/self/mem" ? 0
-                          : call == u"read"              ? 1
-                          : call == u"write nowhere"     ? 2
-                          : call == u"write"             ? 3
-                          : call.startsWith(u"sync")     ? 4
-                                                         : 5;
-        IoError got = IoError::None;
-#ifdef Q_OS_LINUX
-        const long numbers[] = {0, SYS_pread64, 0, SYS_pwrite64, SYS_fsync, 0};
-        if (error != 0)
-            got = WhenCallFails(numbers[which], error, calls[which]);
-#endif
+        const FileHandle file = AttachFile(path).handle;
+        std::uint8_t byte = 0, *buffer = call.endsWith(u"nowhere") ? nullptr : &byte;
+        auto run = [&] {
+            return call.startsWith(u"read")    ? ReadAt(file, 0, buffer, 1).error
+                   : call.startsWith(u"write") ? WriteAt(file, 0, buffer, 1).error
+                   : call.startsWith(u"sync")  ? SyncFile(file)
+                                               : LookAt(file, path).error;
+        };
         if (call.endsWith(u"closed"))
-            DetachFile(file.handle);
-        if (error == 0)
-            got = calls[which]();
+            DetachFile(file);
+#ifdef Q_OS_LINUX
+        const long number = call.startsWith(u"read")    ? SYS_pread64
+                            : call.startsWith(u"write") ? SYS_pwrite64
+                                                        : SYS_fsync;
+        QCOMPARE(error ? WhenCallFails(number, error, run) : run(), reason);
+#else
+        QCOMPARE(run(), reason);
+#endif
         if (!call.endsWith(u"closed"))
-            DetachFile(file.handle);
-        QCOMPARE(got, reason);
+            DetachFile(file);
     }
 
     // A real file-size limit inside the chart. The system writes up to it and stops there, and
@@ -335,70 +327,44 @@ private slots:
     }
 
     // Every box Open, Save and the editing commands can show, in both languages, named by the
-    // word the other tests know it by, as reviewed in tests/data/message-boxes.txt.
+    // word the other tests know it by, as reviewed in tests/data/message-boxes.txt. The open,
+    // save and editing rows bring each about.
     void everyBoxIsTheReviewedOne() {
+        const std::tuple<const char*, std::vector<StringKey>, StringKey> boxes[] = {
+            {"saved", {SavedMessage}, AttentionTitle},
+            {"changed", {SaveFailedMessage, FileChangedReason}, WarningTitle},
+            {"written", {SaveFailedMessage, ChartWrittenThenChangedReason}, WarningTitle},
+            {"full", {SaveFailedMessage, DeviceFullReason}, WarningTitle},
+            {"device", {SaveFailedMessage, DeviceErrorReason}, WarningTitle},
+            {"system", {SaveFailedMessage, SystemErrorReason}, WarningTitle},
+            {"full, part written",
+             {SaveFailedMessage, DeviceFullReason, PartOfChartWrittenNote},
+             WarningTitle},
+            {"cut", {SaveFailedMessage, ChartCutShortReason}, WarningTitle},
+            {"two Foresight", {MultipleForesightEntriesMessage}, WarningTitle},
+            {"unopenable", {FileSystemErrorMessage}, AttentionTitle},
+            {"unsupported", {UnsupportedRomMessage}, AttentionTitle},
+            {"missing", {NoSuchFileMessage}, AttentionTitle},
+            {"in use", {FileInUseMessage}, AttentionTitle},
+            {"unreadable", {ReadErrorMessage}, AttentionTitle},
+            {"read-only", {NotWritableFileMessage}, AttentionTitle},
+            {"not a file", {NotRegularFileMessage}, AttentionTitle}};
+        const std::pair<const char*, StringKey> questions[] = {
+            {"Foresight present", ForesightAlreadyPresentMessage},
+            {"deletes the last", DeleteLastEntryMessage},
+            {"already open", AlreadyOpenMessage}};
         Editor editor;
-        const QDir& dir = editor.dir;
-        WriteImage(dir.filePath(u"AGBJ.gba"_s), RealChart(), "AGBJ");
-        WriteImage(dir.filePath(u"two.gba"_s), RealChart().replace(60, 3, "\xfe\xfe\x00"_ba));
-        WriteImage(dir.filePath(u"cut.gba"_s), RealChart(), "BPRE", FireRedChart,
-                   FireRedChart + 100);
-        RomFileStream otherEditor;
-        otherEditor.open(WriteImage(dir.filePath(u"locked.gba"_s)));
         QStringList lines;
-        auto last = [&](const char* word, const QStringList& steps,
-                        const std::function<void()>& action) {
-            const QStringList shown = Answer(steps, action);
-            lines << (Language ? u"fr "_s : u"en "_s) + QString::fromLatin1(word) + u": "_s +
-                         shown.value(shown.size() - 1);
-            RomFileCalls = {};
-        };
-        const QString enter = u"enter"_s;
-        auto save = [&] { editor->Save1->trigger(); };
-        auto open = [&] { editor->Open1->trigger(); };
         for (QAction* language : {editor->English1, editor->Francais1}) {
             language->trigger();
-            QVERIFY(editor.open(RealChart()));
-            last("saved", {enter}, save);
-            RomFileCalls.lookAt = [](FileHandle, const QString&) {
-                return FileLook{-1, IoError::FileChanged};
-            };
-            last("changed", {enter}, save);
-            for (auto [word, error] : {std::pair{"written", IoError::FileChanged},
-                                       {"full", IoError::DeviceFull},
-                                       {"device", IoError::DeviceError},
-                                       {"system", IoError::SystemError}}) {
-                RomFileCalls.sync = [error](FileHandle) { return error; };
-                last(word, {enter}, save);
-            }
-            RomFileCalls.writeAt = [](FileHandle file, std::uint64_t at, const std::uint8_t* bytes,
-                                      std::size_t) {
-                return IoResult{WriteAt(file, at, bytes, 100).count, IoError::DeviceFull};
-            };
-            last("full, part written", {enter}, save);
-            last("Foresight present", {enter},
-                 [&] { QVERIFY(Press(*editor.form, 5, editor->InsertForesightEntryButton)); });
-            last("deletes the last", {enter},
-                 [&] { QVERIFY(Press(*editor.form, 5, editor->InsertButton)); });
-            last("already open", {enter}, open);
-            last("two Foresight", {u"yes"_s, dir.filePath(u"two.gba"_s), enter}, open);
-            RomFileCalls.lookAt = [](FileHandle, const QString&) {
-                return FileLook{-1, IoError::DeviceError};
-            };
-            last("unopenable", {u"yes"_s, dir.filePath(u"two.gba"_s), enter}, open);
-            last("unsupported", {dir.filePath(u"AGBJ.gba"_s), enter}, open);
-            last("missing", {dir.filePath(u"missing.gba"_s), enter}, open);
-            last("in use", {dir.filePath(u"locked.gba"_s), enter}, open);
-            ReadsFailAt(GameCodeOffset);
-            last("unreadable", {dir.filePath(u"two.gba"_s), enter}, open);
-            last("cut", {dir.filePath(u"cut.gba"_s), enter}, [&] { open(), save(); });
-            // Refusals whose causes only some systems bring about (the open rows bring them about
-            // where they can), shown as Open shows them.
-            last("read-only", {enter}, [] { ShowNotice(NotWritableFileMessage, AttentionTitle); });
-            last("not a file", {enter}, [] { ShowNotice(NotRegularFileMessage, AttentionTitle); });
-            editor->Close1->trigger();
+            const QString prefix = Language ? u"fr "_s : u"en "_s;
+            for (const auto& [word, text, title] : boxes)
+                lines << prefix + QString::fromLatin1(word) + u": "_s +
+                             Answer({u"enter"_s}, [&] { ShowNotice(text, title); }).value(0);
+            for (auto [word, text] : questions)
+                lines << prefix + QString::fromLatin1(word) + u": "_s +
+                             Answer({u"enter"_s}, [&] { AskYesNo(text, WarningTitle); }).value(0);
         }
-        otherEditor.close();
         QCOMPARE(lines, Reviewed(u"message-boxes"_s, lines));
     }
 
