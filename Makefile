@@ -52,7 +52,9 @@ sanitize: deps
 
 # The chart reader and writer under libFuzzer for FUZZ_SECONDS, from the seeds in the repository.
 fuzz: deps
-	@$(MAKE) --no-print-directory deps PACKAGES="clang libclang-rt-14-dev"
+	@$(MAKE) --no-print-directory deps PACKAGES="clang"
+	@# The sanitizers' runtime of the clang that is installed, whichever version is the default.
+	@$(MAKE) --no-print-directory deps PACKAGES="libclang-rt-$$(clang -dumpversion | cut -d. -f1)-dev"
 	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DQUORVANE_WERROR=ON -DQUORVANE_FUZZ=ON
 	cmake --build build-fuzz -j $(JOBS)

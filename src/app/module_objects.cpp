@@ -26,7 +26,6 @@ template <std::size_t N> std::array<QString, N> MakeStrings(const char16_t* cons
 
 } // namespace
 
-// 1
 const AboutPieceTable AboutPieces{
     QString::fromUtf16(AboutTexts::ProgramName),
     MakePair(AboutTexts::VersionLine),
@@ -38,20 +37,20 @@ const AboutPieceTable AboutPieces{
     MakePair(AboutTexts::ThanksSentence),
 };
 
-// 2: every record {empty text, 0, 0, 0}
+// Every record {empty text, 0, 0, 0}.
 TypeChartTable TypeChart{};
 
-// 3: detached
+// Detached.
 RomFileStream RomStream;
 
-// 4 to 7
+// The chart vocabulary.
 const std::array<QString, 2 * NamedTypeCount> TypeNames = MakeStrings(VocabularyTexts::TypeNames);
 const LangPair ForesightLabel = MakePair(VocabularyTexts::ForesightLabel);
 const LangPair ErrorLabel = MakePair(VocabularyTexts::ErrorLabel);
 const std::array<QString, 2 * FactorLabelCount> FactorLabels =
     MakeStrings(VocabularyTexts::FactorLabels);
 
-// 8: both strings of every pair empty
+// Both strings of every pair empty.
 InterfaceStringTable InterfaceStrings{};
 
 // Plain variables, zero before anything runs.

@@ -68,29 +68,19 @@ void TForm1::SetButtonCaptions() {
     DeleteButton->setText(CurrentText(DeleteButtonCaption));
 }
 
-// The toolkit checks a clicked item itself before the handler runs; put the two items back as
-// the click found them, which always mirrors Language, so the handler decides alone.
-void TForm1::UndoAutomaticLanguageCheck() {
-    English1->setChecked(Language == 0);
-    Francais1->setChecked(Language == 1);
-}
-
-// Either language item: the clicked one is checked and the language set, unless it was already
-// in force; the other item ends unchecked in every case.
-void TForm1::ChooseLanguage(QAction* clicked, QAction* other, int language) {
-    UndoAutomaticLanguageCheck();
-    if (!clicked->isChecked()) {
-        clicked->setChecked(true);
-        SetLanguage(language);
-    }
-    if (other->isChecked())
-        other->setChecked(false);
-}
-
+// The form's exclusive LanguageRadioItems group has already checked the clicked item and unchecked
+// the other, so the items mirror the language chosen. Choosing the language in force changes
+// nothing: no caption is set, nothing is refilled, no selection moves.
 void TForm1::English1Click() {
-    RunHandler([this] { ChooseLanguage(English1, Francais1, 0); });
+    RunHandler([this] {
+        if (Language != 0)
+            SetLanguage(0);
+    });
 }
 
 void TForm1::Francais1Click() {
-    RunHandler([this] { ChooseLanguage(Francais1, English1, 1); });
+    RunHandler([this] {
+        if (Language != 1)
+            SetLanguage(1);
+    });
 }

@@ -5,7 +5,9 @@
 // program state (TypeChart, RomStream, Language ...) directly.
 //
 // The methods are defined beside the subsystem they belong to:
-//   window/main_window.cpp        construction, the radio group's item index, message boxes
+//   window/main_window.cpp        construction and the font, the radio group's item index
+//   window/open_dialog.cpp        OpenDialog1, the File > Open dialog
+//   window/message_presenter.cpp  the real message boxes, and the handlers' exception guard
 //   window/entry_list.cpp         the entry list and the selectors
 //   strings/language_switching.cpp, strings/information_boxes.cpp
 //   rom/file_commands.cpp         Open, Save, Close, Exit
@@ -13,22 +15,13 @@
 
 #include "strings/message_boxes.h"
 #include "ui_form1.h"
+#include "window/message_presenter.h"
+#include "window/open_dialog.h"
 
 #include <QMainWindow>
 #include <QString>
 
 #include <functional>
-
-// The file-open dialog's settings; Execute builds the toolkit's dialog only when it is run, so
-// start-up pays nothing for it.
-struct TOpenDialog {
-    QString Filter;     // pairs of "description|patterns", separated by "|"
-    QString DefaultExt; // "*.ext"
-    QString FileName;   // the path chosen by the last Execute that was confirmed
-
-    // Runs the dialog modally over `parent`; false when the user cancels.
-    bool Execute(QWidget* parent);
-};
 
 class TForm1 : public QMainWindow, public Ui::TForm1 {
     Q_OBJECT
@@ -77,19 +70,7 @@ private:
     void SetOpenFileControlsEnabled(bool enabled);
     void ShowNoImage();
     void RefuseOpen(StringKey why);
-    void UndoAutomaticLanguageCheck();
-    void ChooseLanguage(QAction* clicked, QAction* other, int language);
 };
 
 // The one main window, created by main.
 extern TForm1* Form1;
-
-// Runs a click handler's work; an exception it throws is shown to the user and the program goes
-// on, since letting it unwind through the toolkit's event loop is undefined behaviour.
-void RunHandler(const std::function<void()>& work);
-
-// Reports an exception that was caught, with its message (empty for an unknown exception).
-void ShowException(const QString& message);
-
-// Shows the program's message boxes as modal boxes without an icon.
-bool ShowMessageBox(const QString& text, const QString& title, MessageButtons buttons);
