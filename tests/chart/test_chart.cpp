@@ -48,15 +48,12 @@ private slots:
     void commands_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QStringList>("answers");
-        QTest::addColumn<QStringList>("questions"); // the questions asked
+        QTest::addColumn<QStringList>("questions"); // the questions asked, in words
         QTest::addColumn<int>("row");
         QTest::addColumn<QList<int>>("factor"); // the multiplier group's item (4 is Custom), then
                                                 // the custom list's item, its factor byte
         QTest::addColumn<QString>("shows");     // the record the command writes, as listed
-        const QString L = u"Warning | This will delete the last entry. Do you still want to "
-                          u"insert a new one? | Yes No*"_s,
-                      F = u"Warning | There's already one Foresight entry present. Do you still "
-                          u"want to insert another Foresight entry? | Yes No*"_s;
+        const QString L = u"deletes the last"_s, F = u"Foresight present"_s;
         const std::tuple<const char*, QStringList, QStringList> commands[] = {
             {"ChangeButton", {}, {}},
             {"InsertButton", {u"yes"_s}, {L}},
@@ -111,7 +108,7 @@ private slots:
         auto press = [&] {
             pressed = Press(*editor.form, row, editor->findChild<QPushButton*>(button));
         };
-        QCOMPARE(Answer(answers, press), questions);
+        QCOMPARE(InWords(Answer(answers, press)), questions);
         QVERIFY(pressed);
         QCOMPARE(TableBytes(), expected);
         // The list shows the chart afresh, the same row selected: the record written there, and

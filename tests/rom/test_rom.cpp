@@ -59,17 +59,6 @@ struct Unprivileged {
 #endif
 };
 
-// `shown` with each box named by its word in tests/data/message-boxes.txt ("saved", "missing"...).
-QStringList InWords(QStringList shown, const QString& language = u"en"_s) {
-    QHash<QString, QString> words;
-    for (const QString& line : Reviewed(u"message-boxes"_s, {}))
-        if (line.startsWith(language + u' '))
-            words[line.section(u": "_s, 1)] = line.section(u": "_s, 0, 0).mid(3);
-    for (QString& box : shown)
-        box = words.value(box, box);
-    return shown;
-}
-
 // A read the device fails. On Linux it is a real one, which the system fails with EIO: the memory
 // of this process at address 0, which nothing maps.
 IoResult FailingRead([[maybe_unused]] std::uint8_t* buffer, [[maybe_unused]] std::size_t size) {

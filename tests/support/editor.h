@@ -190,3 +190,14 @@ inline QStringList Reviewed(const QString& name, QStringList now) {
     lines.removeLast(); // what follows the last line break
     return lines.replaceInStrings(u"\\n"_s, u"\n"_s);
 }
+
+// `shown` with each box named by its word in tests/data/message-boxes.txt ("saved", "missing"...).
+QStringList InWords(QStringList shown, const QString& language = u"en"_s) {
+    QHash<QString, QString> words;
+    for (const QString& line : Reviewed(u"message-boxes"_s, {}))
+        if (line.startsWith(language + u' '))
+            words[line.section(u": "_s, 1)] = line.section(u": "_s, 0, 0).mid(3);
+    for (QString& box : shown)
+        box = words.value(box, box);
+    return shown;
+}
