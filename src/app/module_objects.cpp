@@ -40,7 +40,6 @@ const AboutPieceTable AboutPieces{
 // Every record {empty text, 0, 0, 0}.
 TypeChartTable TypeChart{};
 
-// Detached.
 RomFileStream RomStream;
 
 // The chart vocabulary.

@@ -77,7 +77,8 @@ struct FileLook {
 FileLook LookAt(FileHandle file, const QString& path);
 
 // The calls RomFileStream makes, the system's own unless a test puts a stand-in in one to play a
-// device that fails, or a file changed while a call runs. Assigning {} puts the system's back.
+// device that fails, or a file changed while a call runs. `RomFileCalls = {}` puts all of the
+// system's back.
 struct RomFileHooks {
     std::function<IoResult(FileHandle, std::uint64_t, std::uint8_t*, std::size_t)> readAt = ReadAt;
     std::function<IoResult(FileHandle, std::uint64_t, const std::uint8_t*, std::size_t)> writeAt =

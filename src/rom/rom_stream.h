@@ -10,8 +10,8 @@
 // size it had, and every byte read from it must still be there, or hold what an earlier write of
 // the editor's that failed may have left; a write that would cross the process's file-size limit
 // writes nothing. flush() does not return until the system reports the data on the storage
-// device, and fails when, after the sync, the file is no longer
-// that file of that size holding those bytes. A read error is never taken for the end of the file.
+// device, and fails when, after the sync, the file is no longer that file of that size holding
+// those bytes. A read error is never taken for the end of the file.
 // On Linux a program that ignores the lock can still change the file in the moment between the
 // check and the write: that change is written over, or, if the check after the sync sees it, the
 // save fails saying that the chart was written.
@@ -105,7 +105,7 @@ private:
     // Every byte the editor has seen in the file, by offset: each one get() returned, and each
     // one of the stream's own that a sync confirmed. The bytes of a write that no sync confirmed
     // (it failed, or its sync did) may hold their old value or the editor's: both are the
-    // editor's, until the next look at them settles which.
+    // editor's, until a look finds the editor's value there, or a sync confirms it.
     std::map<std::uint64_t, std::uint8_t> seen_;
     std::map<std::uint64_t, std::uint8_t> unconfirmed_;
 

@@ -6,7 +6,11 @@ inline constexpr const char16_t* ProjectWebPageAddress = u"https://quorvane.org/
 
 namespace AboutTexts {
 inline constexpr const char16_t* ProgramName = u"Quorvane";
-// QUORVANE_VERSION comes from the build, which takes it from the project's version.
+// QUORVANE_VERSION comes from the build, which takes it from the project's version and hands it
+// to module_objects.cpp alone, the one file that includes this header.
+#ifndef QUORVANE_VERSION
+#error "QUORVANE_VERSION is defined by the build for module_objects.cpp only"
+#endif
 inline constexpr const char16_t* VersionLine[2] = {u"Version " QUORVANE_VERSION,
                                                    u"Version " QUORVANE_VERSION};
 inline constexpr const char16_t* AuthorLine[2] = {u"By Dalmerin", u"Par Dalmerin"};

@@ -15,6 +15,7 @@
 #include <linux/seccomp.h>
 #include <sched.h>
 #include <sys/fsuid.h>
+#include <sys/mman.h>
 #include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -201,11 +202,15 @@ private slots:
         for (const char* call : {"sync closed", "look closed"})
             QTest::newRow(call) << QString::fromLatin1(call) << 0 << IoError::SystemError;
 #ifdef Q_OS_LINUX
-        // The system writes up to the limit, a short write; called again, it refuses (EFBIG).
+        // The system writes up to the limit, or up to memory nothing maps, a short write; called
+        // again for the rest, it refuses (EFBIG, EFAULT).
         QTest::newRow("write across the file-size limit")
             << u"write limit"_s << 0 << IoError::DeviceFull;
+        QTest::newRow("write running into unmapped memory")
+            << u"write unmapped"_s << 0 << IoError::SystemError;
         const std::tuple<const char*, int, IoError> errors[] = {
             {"write: no space left", ENOSPC, IoError::DeviceFull},
+            {"write: over the quota", EDQUOT, IoError::DeviceFull},
             {"write: device gone", ENXIO, IoError::DeviceError},
             {"write: no such device", ENODEV, IoError::DeviceError},
             {"write: remounted read-only", EROFS, IoError::DeviceError},
@@ -223,10 +228,19 @@ private slots:
         QTemporaryDir dir;
         const QString path = WriteImage(dir.filePath(u"rom.gba"_s));
         const FileHandle file = AttachFile(path).handle;
-        std::uint8_t bytes[2] = {};
+        std::uint8_t bytes[2] = {}, *buffer = bytes;
+#ifdef Q_OS_LINUX // 10 bytes before a page that nothing maps
+        const long page = ::sysconf(_SC_PAGESIZE);
+        auto* pages = static_cast<std::uint8_t*>(
+            ::mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+        QVERIFY(pages != MAP_FAILED && ::mprotect(pages + page, page, PROT_NONE) == 0);
+        const auto unmap = qScopeGuard([&] { ::munmap(pages, 2 * page); });
+        if (call.endsWith(u"unmapped"))
+            buffer = pages + page - 10;
+#endif
         auto run = [&] {
             return call.startsWith(u"read")    ? ReadAt(file, 0, bytes, 1).error
-                   : call.startsWith(u"write") ? WriteAt(file, 0, bytes, 2).error
+                   : call.startsWith(u"write") ? WriteAt(file, 0, buffer, 20).error
                    : call.startsWith(u"sync")  ? SyncFile(file)
                                                : LookAt(file, path).error;
         };
@@ -276,6 +290,8 @@ private slots:
                 ::mount("quorvane", qPrintable(editor.dir.filePath(u"small"_s)), "tmpfs", 0,
                         "size=64k") != 0)
                 QSKIP("Mounting a file system needs root in a mount namespace of its own");
+            const auto unmount = qScopeGuard(
+                [&] { ::umount2(qPrintable(editor.dir.filePath(u"small"_s)), MNT_DETACH); });
             QFile image(path);
             QVERIFY(image.open(QIODevice::WriteOnly) && image.seek(GameCodeOffset) &&
                     image.write("BPRE") == 4 && image.resize(ImageSize));
@@ -300,7 +316,6 @@ private slots:
         QCOMPARE(InWords(shown), QStringList({u"full"_s, u"saved"_s}));
         QCOMPARE(whenRefused, before);
         QCOMPARE(FileBytes(path).mid(FireRedChart, ChartSize), TableBytes());
-        ::umount2(qPrintable(editor.dir.filePath(u"small"_s)), MNT_DETACH);
 #endif
     }
 

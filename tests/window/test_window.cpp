@@ -164,14 +164,15 @@ private slots:
     void languageSwitch_data() {
         QTest::addColumn<QStringList>("switches"); // the language items clicked, in order
         QTest::addColumn<QString>("reviewed");     // what the window shows, in tests/data
-        QTest::newRow("English") << QStringList() << u"window-english"_s;
-        QTest::newRow("French") << QStringList{u"Francais1"_s} << u"window-french"_s;
+        QTest::addColumn<int>("refills");          // of the entry list
+        QTest::newRow("English") << QStringList() << u"window-english"_s << 0;
+        QTest::newRow("French") << QStringList{u"Francais1"_s} << u"window-french"_s << 1;
         QTest::newRow("French, then English")
-            << QStringList{u"Francais1"_s, u"English1"_s} << u"window-english"_s;
-        // A click on the language already in force changes nothing.
-        QTest::newRow("English again") << QStringList{u"English1"_s} << u"window-english"_s;
+            << QStringList{u"Francais1"_s, u"English1"_s} << u"window-english"_s << 2;
+        // A click on the language already in force changes nothing, and refills nothing.
+        QTest::newRow("English again") << QStringList{u"English1"_s} << u"window-english"_s << 0;
         QTest::newRow("French twice")
-            << QStringList{u"Francais1"_s, u"Francais1"_s} << u"window-french"_s;
+            << QStringList{u"Francais1"_s, u"Francais1"_s} << u"window-french"_s << 1;
     }
     // With an image open and every selector set, each switch happens after the toolkit has told
     // the window of the change; then every caption, item, screen-reader name and box is in the
@@ -180,10 +181,12 @@ private slots:
     void languageSwitch() {
         QFETCH(QStringList, switches);
         QFETCH(QString, reviewed);
+        QFETCH(int, refills);
         Editor editor;
         QVERIFY(editor.open(RealChart()));
         Select(*editor.form, 13, 17, 4, 25);
         editor->ListBox1->setCurrentRow(57);
+        QSignalSpy refilled(editor->ListBox1->model(), &QAbstractItemModel::modelReset);
         for (const QString& language : switches) {
             editor->findChild<QAction*>(language)->trigger();
             QCoreApplication::sendPostedEvents();
@@ -195,6 +198,7 @@ private slots:
             editor->VersionsCompatible1->trigger();
         });
         QVERIFY(pressed);
+        QCOMPARE(refilled.count(), refills);
         QCOMPARE(TableBytes(), RealChart().left(ChartSize));
         const QStringList shown = Shown(*editor.form) << editor->windowTitle() << boxes;
         QCOMPARE(shown, Reviewed(reviewed, shown));
