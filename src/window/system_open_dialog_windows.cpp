@@ -17,12 +17,17 @@ namespace {
 
 // Closing the dialog with a double click leaves a mouse move with the button still down in the
 // queue; delivered to the window below, it would start a drag there. It goes out with no button.
+// The last move is kept apart: once PeekMessageW returns FALSE, what it left in its MSG is
+// undefined.
 void DropStaleMouseMove() {
-    MSG message{};
+    MSG message{}, last{};
+    bool moved = false;
     while (PeekMessageW(&message, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) {
+        last = message;
+        moved = true;
     }
-    if (message.message == WM_MOUSEMOVE)
-        PostMessageW(message.hwnd, message.message, 0, message.lParam);
+    if (moved)
+        PostMessageW(last.hwnd, WM_MOUSEMOVE, 0, last.lParam);
 }
 
 } // namespace
@@ -51,30 +56,31 @@ IFileOpenDialog* NewSystemOpenDialog(const QString& filter) {
     return dialog;
 }
 
-std::optional<QString> ChooseInSystemOpenDialog(QWidget* parent, const QString& filter) {
+SystemOpenChoice RunSystemOpenDialog(QWidget* parent, const QString& filter) {
     IFileOpenDialog* dialog = NewSystemOpenDialog(filter);
     if (!dialog)
-        return std::nullopt;
+        return {SystemOpenChoice::Unavailable, {}};
     // An owner, even when none is given: without one the program loses activation on closing.
     const QWindow* owner = parent && parent->window()->windowHandle()
                                ? parent->window()->windowHandle()
                                : QGuiApplication::focusWindow();
-    QString chosen;
+    SystemOpenChoice choice{SystemOpenChoice::Cancelled, {}};
     IShellItem* item = nullptr;
     const HRESULT shown = dialog->Show(owner ? HWND(owner->winId()) : nullptr);
     if (FAILED(shown) && shown != HRESULT_FROM_WIN32(ERROR_CANCELLED)) {
         dialog->Release(); // it could not be shown: the toolkit's dialog stands in
-        return std::nullopt;
+        return {SystemOpenChoice::Unavailable, {}};
     }
     if (SUCCEEDED(shown) && SUCCEEDED(dialog->GetResult(&item))) {
         wchar_t* path = nullptr;
         if (SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
-            chosen = QDir::fromNativeSeparators(QString::fromWCharArray(path));
+            choice = {SystemOpenChoice::Chosen,
+                      QDir::fromNativeSeparators(QString::fromWCharArray(path))};
             CoTaskMemFree(path);
         }
         item->Release();
     }
     dialog->Release();
     DropStaleMouseMove();
-    return chosen;
+    return choice;
 }
