@@ -116,14 +116,17 @@ OVERLAPPED At(std::uint64_t offset) {
 }
 
 // Which file a handle leads to: its volume and its identifier there. FILE_ID_INFO's 128 bits,
-// because the 64-bit file index is not unique on ReFS; a file system that does not know that
-// class (an older driver refuses it as a parameter it does not take) has only its 64-bit index,
-// which is then unique there. On failure the system's error is left for GetLastError.
+// because the 64-bit file index is not unique on ReFS. A file system that does not know that class
+// (an older driver, or a share's older protocol) refuses it as an unknown class or request; it has
+// only the 64-bit index, which is then unique there. On failure GetLastError tells why.
 bool Identify(HANDLE file, FILE_ID_INFO& id) {
     if (GetFileInformationByHandleEx(file, FileIdInfo, &id, sizeof id))
         return true;
+    const DWORD error = GetLastError();
+    const bool unknownClass = error == ERROR_INVALID_PARAMETER || error == ERROR_INVALID_FUNCTION ||
+                              error == ERROR_NOT_SUPPORTED;
     BY_HANDLE_FILE_INFORMATION info{};
-    if (GetLastError() != ERROR_INVALID_PARAMETER || !GetFileInformationByHandle(file, &info))
+    if (!unknownClass || !GetFileInformationByHandle(file, &info))
         return false;
     id = {};
     id.VolumeSerialNumber = info.dwVolumeSerialNumber;
