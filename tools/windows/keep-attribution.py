@@ -14,7 +14,8 @@ import sys
 
 
 def entries(path):
-    data = json.loads(path.read_text(encoding="utf-8"))
+    # Some records hold raw tabs or line breaks inside their strings: read them as Qt's tools do.
+    data = json.loads(path.read_text(encoding="utf-8"), strict=False)
     return data if isinstance(data, list) else [data]
 
 
