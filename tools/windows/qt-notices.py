@@ -42,18 +42,21 @@ def read_map(path):
 
 
 def entries(record):
-    data = json.loads(record.read_text(encoding="utf-8"))
+    data = json.loads(record.read_text(encoding="utf-8"), strict=False)  # raw tabs, as Qt reads them
     return data if isinstance(data, list) else [data]
 
 
 def licence_texts(root, record, entry):
-    """[(name, text)] of the entry's licence files, or of LICENSES/<id>.txt when it names none."""
+    """[(name, text)] of the entry's licence files, or of LICENSES/<id>.txt when it names none;
+    none for code in the public domain."""
     names = entry.get("LicenseFiles") or entry.get("LicenseFile") or []
     names = [names] if isinstance(names, str) else names
     paths = [record.parent / name for name in names]
     if not paths:
         ids = re.findall(r"[A-Za-z0-9.+-]+", entry.get("LicenseId", ""))
         paths = [root / "LICENSES" / f"{i}.txt" for i in ids if i not in ("AND", "OR", "WITH")]
+    if not paths and entry.get("License") == "Public Domain":
+        return []  # no licence to give: the record's own words are the notice
     if not paths:
         fail(f"{entry.get('Name', entry.get('Id'))} ({record.relative_to(root)}): no licence named")
     for path in paths:

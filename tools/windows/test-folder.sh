@@ -72,12 +72,13 @@ tr -d '\r\n' < "$folder/licenses/README.txt" | grep -Eq "commit [0-9a-f]{40}"
 # The third-party code inside Qt's DLLs: at least these pieces, each named in the notices with its
 # licence and said to be in its DLL, and each shipped Qt file given its pieces in the read-me.
 third=$folder/licenses/Qt-third-party.txt
-for piece in "Qt6Core.dll:BLAKE2" "Qt6Core.dll:SipHash" "Qt6Core.dll:PCRE2" "Qt6Core.dll:zlib" \
-             "Qt6Core.dll:Unicode Character Database" "Qt6Core.dll:TinyCBOR" \
-             "Qt6Core.dll:double-conversion" "Qt6Gui.dll:Adobe Glyph List" \
-             "Qt6Gui.dll:Imlib2" "Qt6Gui.dll:X Consortium" "Qt6Gui.dll:HarfBuzz" \
-             "Qt6Gui.dll:FreeType" "Qt6Gui.dll:libpng" "Qt6Gui.dll:md4c"; do
-    grep -A1 -i "^${piece#*:}" "$third" | grep -q "^In: .*${piece%%:*}" ||
+for piece in "Qt6Core.dll:BLAKE2" "Qt6Core.dll:SipHash" "Qt6Core.dll:PCRE2" \
+             "Qt6Core.dll:Data Compression Library (zlib)" "Qt6Core.dll:Unicode Character Database" \
+             "Qt6Core.dll:TinyCBOR" "Qt6Core.dll:Efficient Binary-Decimal" \
+             "Qt6Gui.dll:Adobe Glyph List" "Qt6Gui.dll:Smooth Scaling Algorithm" \
+             "Qt6Gui.dll:X Server helper" "Qt6Gui.dll:HarfBuzz" "Qt6Gui.dll:Freetype 2" \
+             "Qt6Gui.dll:LibPNG" "Qt6Gui.dll:MD4C"; do
+    grep -A1 "^${piece#*:}" "$third" | grep "^In: .*${piece%%:*}" >/dev/null ||
         { echo "no notice of ${piece#*:} in ${piece%%:*}" >&2; false; }
 done
 for file in $(cd "$folder" && find . -name 'Qt6*.dll' -o -path './*/q*.dll' | sed 's|^\./||; s|/|\\\\|g'); do
