@@ -23,7 +23,7 @@ work=$(mktemp -d)
 export PATH=/usr/lib/wine:$PATH     # Debian's wine64 package keeps wine64 out of PATH
 wine_env=(env -i HOME="$HOME" PATH="$PATH" LANG=C.UTF-8 WINEPREFIX="$work/prefix" WINEARCH=win64
           WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all)
-trap '[ -d "$work/prefix" ] && "${wine_env[@]}" wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
+trap '{ [ -d "$work/prefix" ] && "${wine_env[@]}" wineserver -k; } 2>/dev/null || true; rm -rf "$work"' EXIT
 
 # Every entry lies in the one top folder.
 python3 - "$zip" "$top" <<'PY'
@@ -60,15 +60,23 @@ grep -q "Qt Company GPL Exception" "$folder/licenses/Qt-translations.txt"
 for file in $(cd "$folder" && find . -name '*.dll' -printf '%f\n' -o -name '*.qm' -printf '%f\n'); do
     grep -q "$file" "$folder/licenses/README.txt" || { echo "no notice for $file" >&2; false; }
 done
+# ... and each library the read-me names is shipped: the platform plugin and the style too, which
+# no import table names and Qt does without (the style silently) when they are missing.
+for file in $(grep -Eo '[A-Za-z0-9_+\\-]+\.dll' "$folder/licenses/README.txt" | sort -u); do
+    test -f "$folder/${file//\\//}" || { echo "$file is missing" >&2; false; }
+done
 grep -q "qt6-base source package, version [0-9]" "$folder/licenses/README.txt"
 # (Each "grep && false": set -e does not stop at a command negated with "!".)
 grep "@[A-Z_]*@" "$readme" "$folder/licenses/README.txt" && false
-# The GCC runtime's source is GCC's, not the package that only packages it.
-grep -Eq "Debian's gcc-[0-9]+ source package, version [0-9]" "$folder/licenses/README.txt"
+# The GCC runtime's source is GCC's, not the package that only packages it. (Read as one line of
+# words: the read-me wraps its sentences.)
+words() { tr -s '\r\n ' '   ' < "$1"; }
+words "$folder/licenses/README.txt" | grep -Eq "Debian's gcc-[0-9]+ source package, version [0-9]"
 # The recipe of Qt's DLLs, and the source commit named in both read-mes.
 for file in build-qt.sh keep-attribution.py mingw-w64.cmake; do test -s "$folder/licenses/$file"; done
-grep -Eq "commit [0-9a-f]{40}" "$readme"
-tr -d '\r\n' < "$folder/licenses/README.txt" | grep -Eq "commit [0-9a-f]{40}"
+for text in "$readme" "$folder/licenses/README.txt"; do
+    words "$text" | grep -Eq "commit [0-9a-f]{40}"
+done
 # The third-party code inside Qt's DLLs: at least these pieces, each named in the notices with its
 # licence and said to be in its DLL, and each shipped Qt file given its pieces in the read-me.
 third=$folder/licenses/Qt-third-party.txt
@@ -141,12 +149,21 @@ PY
 "${wine_env[@]}" wine64 wineboot --init >/dev/null 2>&1
 "${wine_env[@]}" wine64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
 "${wine_env[@]}" wineserver -w     # the desktop's driver is chosen when it starts: after this
-# A Windows program of our own waits up to a minute for a window with the program's title.
+# A Windows program of our own waits up to a minute for the program's window, by its title.
 cat > "$work/title.c" <<'C'
+#include <string.h>
 #include <windows.h>
+// A top-level window of the toolkit's own (its class names start with "Qt"), not a message box
+// with the same title, such as the one Qt shows when it finds no platform plugin.
+static BOOL CALLBACK Seek(HWND window, LPARAM title) {
+    wchar_t text[64] = L"", kind[64] = L"";
+    GetWindowTextW(window, text, 64);
+    GetClassNameW(window, kind, 64);
+    return !(wcscmp(text, (const wchar_t*)title) == 0 && wcsncmp(kind, L"Qt", 2) == 0);
+}
 int wmain(int argc, wchar_t** argv) {
     for (int tenths = 0; argc == 2 && tenths < 600; ++tenths, Sleep(100))
-        if (FindWindowW(NULL, argv[1]))
+        if (!EnumWindows(Seek, (LPARAM)argv[1]))
             return 0;
     return 1;
 }
