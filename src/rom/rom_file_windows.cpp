@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace {
 
 HANDLE Handle(FileHandle file) {
@@ -56,22 +58,41 @@ AttachError ErrorOfOpen(DWORD error) {
     }
 }
 
-// Two codes the system has that mingw-w64's headers lack.
-constexpr DWORD DiskQuotaExceeded = 1295; // ERROR_DISK_QUOTA_EXCEEDED
-constexpr DWORD NoSuchDevice = 433;       // ERROR_NO_SUCH_DEVICE
+// Codes the system has that mingw-w64's headers lack.
+constexpr DWORD DiskQuotaExceeded = 1295;     // ERROR_DISK_QUOTA_EXCEEDED
+constexpr DWORD DiskResourcesExhausted = 314; // ERROR_DISK_RESOURCES_EXHAUSTED
+constexpr DWORD NoSuchDevice = 433;           // ERROR_NO_SUCH_DEVICE
+constexpr DWORD DeviceHardwareError = 483;    // ERROR_DEVICE_HARDWARE_ERROR
 
+// Only codes that plainly say the storage is full, or that the device failed or is gone, get
+// those reasons; every other code is the system's error, not a guess at its cause.
 IoError ErrorOfIo(DWORD error) {
     switch (error) {
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
     case DiskQuotaExceeded:
+    case DiskResourcesExhausted: // a thinly provisioned disk out of space
+    case ERROR_FILE_TOO_LARGE:
         return IoError::DeviceFull;
+    case ERROR_GEN_FAILURE: // "a device attached to the system is not functioning": how a
+                            // failing or vanished drive often reports itself
     case ERROR_IO_DEVICE:
     case ERROR_CRC:
+    case ERROR_SEEK:
     case ERROR_SECTOR_NOT_FOUND:
+    case ERROR_WRITE_FAULT:
+    case ERROR_READ_FAULT:
+    case DeviceHardwareError:
+    case ERROR_DISK_OPERATION_FAILED:
     case ERROR_NOT_READY:
+    case ERROR_NO_MEDIA_IN_DRIVE:
+    case ERROR_MEDIA_CHANGED:
+    case ERROR_WRONG_DISK:
+    case ERROR_UNRECOGNIZED_MEDIA:
+    case ERROR_BAD_UNIT:
     case ERROR_DEV_NOT_EXIST:
     case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_DEVICE_NOT_AVAILABLE:
     case ERROR_DEVICE_REMOVED:
     case ERROR_FILE_INVALID: // the volume changed under the open file
     case NoSuchDevice:
@@ -81,6 +102,12 @@ IoError ErrorOfIo(DWORD error) {
     }
 }
 
+// ReadFile and WriteFile count in a DWORD: a larger request goes in pieces of at most that, so
+// that no count is ever cut short unseen.
+DWORD Piece(std::size_t size) {
+    return static_cast<DWORD>(std::min<std::size_t>(size, MAXDWORD));
+}
+
 OVERLAPPED At(std::uint64_t offset) {
     OVERLAPPED at{};
     at.Offset = static_cast<DWORD>(offset);
@@ -88,9 +115,30 @@ OVERLAPPED At(std::uint64_t offset) {
     return at;
 }
 
-// Where a handle's file lives: its volume and its index on that volume.
-bool Identify(HANDLE file, BY_HANDLE_FILE_INFORMATION& info) {
-    return GetFileInformationByHandle(file, &info) != 0;
+// Which file a handle leads to: its volume and its identifier there. FILE_ID_INFO's 128 bits,
+// because the 64-bit file index is not unique on ReFS. A file system that does not know that class
+// (an older driver, or a share's older protocol) refuses it as an unknown class or request; it has
+// only the 64-bit index, which is then unique there. On failure GetLastError tells why.
+bool Identify(HANDLE file, FILE_ID_INFO& id) {
+    if (GetFileInformationByHandleEx(file, FileIdInfo, &id, sizeof id))
+        return true;
+    const DWORD error = GetLastError();
+    const bool unknownClass = error == ERROR_INVALID_PARAMETER || error == ERROR_INVALID_FUNCTION ||
+                              error == ERROR_NOT_SUPPORTED;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!unknownClass || !GetFileInformationByHandle(file, &info))
+        return false;
+    id = {};
+    id.VolumeSerialNumber = info.dwVolumeSerialNumber;
+    const std::uint64_t index = (std::uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    std::copy_n(reinterpret_cast<const BYTE*>(&index), sizeof index, id.FileId.Identifier);
+    return true;
+}
+
+bool SameFile(const FILE_ID_INFO& one, const FILE_ID_INFO& other) {
+    return one.VolumeSerialNumber == other.VolumeSerialNumber &&
+           std::equal(std::begin(one.FileId.Identifier), std::end(one.FileId.Identifier),
+                      std::begin(other.FileId.Identifier));
 }
 
 } // namespace
@@ -109,9 +157,16 @@ AttachResult AttachFile(const QString& path) {
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return {NoFile, ErrorOfOpen(GetLastError())};
-    if (GetFileType(file) != FILE_TYPE_DISK) { // a device or a pipe
+    // GetFileType answers "unknown" both for a device of no known type and when it could not ask;
+    // only the error it sets tells the two apart, and it sets none on success, hence the reset.
+    // A failure gets the reason its code names; only a real pipe or device is no ordinary file.
+    SetLastError(NO_ERROR);
+    const DWORD type = GetFileType(file);
+    const DWORD typeError = GetLastError();
+    if (type != FILE_TYPE_DISK) {
         CloseHandle(file);
-        return {NoFile, AttachError::NotRegularFile};
+        const bool failed = type == FILE_TYPE_UNKNOWN && typeError != NO_ERROR;
+        return {NoFile, failed ? ErrorOfOpen(typeError) : AttachError::NotRegularFile};
     }
     return {reinterpret_cast<FileHandle>(file), AttachError::None};
 }
@@ -121,13 +176,20 @@ void DetachFile(FileHandle file) {
 }
 
 IoResult ReadAt(FileHandle file, std::uint64_t offset, std::uint8_t* buffer, std::size_t size) {
-    OVERLAPPED at = At(offset);
-    DWORD got = 0;
-    if (!ReadFile(Handle(file), buffer, static_cast<DWORD>(size), &got, &at)) {
-        const DWORD error = GetLastError();
-        return {0, error == ERROR_HANDLE_EOF ? IoError::None : ErrorOfIo(error)};
+    std::size_t done = 0;
+    while (done < size) { // one call unless the size is more than a DWORD counts
+        OVERLAPPED at = At(offset + done);
+        DWORD got = 0;
+        const DWORD piece = Piece(size - done);
+        if (!ReadFile(Handle(file), buffer + done, piece, &got, &at)) {
+            const DWORD error = GetLastError();
+            return {done, error == ERROR_HANDLE_EOF ? IoError::None : ErrorOfIo(error)};
+        }
+        done += got;
+        if (got < piece) // the end of the file
+            break;
     }
-    return {got, IoError::None};
+    return {done, IoError::None};
 }
 
 IoResult WriteAt(FileHandle file, std::uint64_t offset, const std::uint8_t* bytes,
@@ -136,7 +198,7 @@ IoResult WriteAt(FileHandle file, std::uint64_t offset, const std::uint8_t* byte
     while (done < size) {
         OVERLAPPED at = At(offset + done);
         DWORD wrote = 0;
-        if (!WriteFile(Handle(file), bytes + done, static_cast<DWORD>(size - done), &wrote, &at))
+        if (!WriteFile(Handle(file), bytes + done, Piece(size - done), &wrote, &at))
             return {done + wrote, ErrorOfIo(GetLastError())}; // what it wrote before failing
         if (wrote == 0) // nothing written and nothing said: never taken as done
             return {done, IoError::SystemError};
@@ -154,7 +216,7 @@ IoError SyncFile(FileHandle file) {
 }
 
 FileLook LookAt(FileHandle file, const QString& path) {
-    BY_HANDLE_FILE_INFORMATION attached{}, named{};
+    FILE_ID_INFO attached{}, named{};
     if (!Identify(Handle(file), attached))
         return {-1, ErrorOfIo(GetLastError())};
     // Asking for no access at all opens whatever the path names, however it is shared.
@@ -171,11 +233,10 @@ FileLook LookAt(FileHandle file, const QString& path) {
     CloseHandle(atPath);
     if (!identified)
         return {-1, ErrorOfIo(error)};
-    if (attached.dwVolumeSerialNumber != named.dwVolumeSerialNumber ||
-        attached.nFileIndexHigh != named.nFileIndexHigh ||
-        attached.nFileIndexLow != named.nFileIndexLow)
+    if (!SameFile(attached, named))
         return {-1, IoError::FileChanged};
-    return {static_cast<std::int64_t>((std::uint64_t(attached.nFileSizeHigh) << 32) |
-                                      attached.nFileSizeLow),
-            IoError::None};
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(Handle(file), &size))
+        return {-1, ErrorOfIo(GetLastError())};
+    return {size.QuadPart, IoError::None};
 }

@@ -21,7 +21,6 @@
 #include <QMainWindow>
 #include <QString>
 
-
 class TForm1 : public QMainWindow, public Ui::TForm1 {
     Q_OBJECT
 

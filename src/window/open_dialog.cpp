@@ -73,10 +73,11 @@ bool TOpenDialog::Execute(QWidget* parent) {
     // Where Qt would show the system's dialog, the editor shows it itself, for files on disk only
     // (system_open_dialog.h says why); Qt's own dialog stays for where the system has none.
     if (QGuiApplication::platformName() == u"windows") {
-        if (const std::optional<QString> chosen = ChooseInSystemOpenDialog(parent, Filter)) {
-            if (chosen->isEmpty())
-                return false;
-            FileName = WithDefaultExtension(*chosen, DefaultExt);
+        const SystemOpenChoice choice = RunSystemOpenDialog(parent, Filter);
+        if (choice.outcome == SystemOpenChoice::Cancelled)
+            return false;
+        if (choice.outcome == SystemOpenChoice::Chosen) {
+            FileName = WithDefaultExtension(choice.path, DefaultExt);
             return true;
         }
     }

@@ -9,8 +9,6 @@
 
 #include <QString>
 
-#include <optional>
-
 class QWidget;
 struct IFileOpenDialog;
 
@@ -20,6 +18,22 @@ struct IFileOpenDialog;
 // otherwise. nullptr when the system makes none; the caller releases it.
 IFileOpenDialog* NewSystemOpenDialog(const QString& filter);
 
-// Runs that dialog modally over `parent`'s window: the path chosen, an empty string when the
-// user cancels, nothing when the system has no such dialog to show.
-std::optional<QString> ChooseInSystemOpenDialog(QWidget* parent, const QString& filter);
+// How the dialog ended: three outcomes, each said by name rather than by an empty or a missing
+// path, so that the caller cannot take one for another.
+struct SystemOpenChoice {
+    enum Outcome {
+        Chosen,     // `path` is the file chosen or typed
+        Cancelled,  // the user closed the dialog
+        Unavailable // the system made no dialog, or could not show it: the toolkit's stands in
+    } outcome;
+    QString path;
+};
+
+// Runs that dialog modally over `parent`'s window.
+//
+// COM: the dialog is a COM object of the shell's, which needs COM initialised on this thread in a
+// single-threaded apartment. Nothing here initialises it: Qt's Windows platform plugin calls
+// OleInitialize on the GUI thread when it starts (for drag and drop), and the dialog relies on
+// that, and the window runs it only under that plugin. Without COM, CoCreateInstance fails and
+// the outcome is Unavailable.
+SystemOpenChoice RunSystemOpenDialog(QWidget* parent, const QString& filter);

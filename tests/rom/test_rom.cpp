@@ -126,6 +126,15 @@ bool Cut([[maybe_unused]] FileHandle file, [[maybe_unused]] const QString& path,
     return QFile::resize(path, size);
 #endif
 }
+
+#ifdef Q_OS_WIN
+// A real failing call, through wine (tools/windows/fail-calls.c, which the run preloads): the
+// next `call` on the file fails with the errno given, once. `fault`: "call errno".
+bool Plant(const QString& path, const QString& fault) {
+    QFile plant(path + u".fail-"_s + fault.section(u' ', 0, 0));
+    return plant.open(QIODevice::WriteOnly) && plant.write(fault.section(u' ', 1).toLatin1()) > 0;
+}
+#endif
 } // namespace
 
 class TestRom : public QObject {
@@ -400,6 +409,9 @@ private slots:
         typed("link to itself", "loop.gba", "unopenable");
         typed("read error of the system's own", "/proc/self/mem", "unreadable");
 #endif
+#ifdef Q_OS_WIN // the type query failing (EIO): an error, not a pipe or a device
+        typed("type unknown when attached", "emerald.gba", "unopenable", "fstat 5");
+#endif
     }
     // File > Open over an edited image. The question comes first, No the default; cancelled, the
     // image stays with its edits. A typed name is taken as it stands when it names a file or a
@@ -461,6 +473,9 @@ private slots:
             RomFileCalls.lookAt = [](FileHandle, const QString&) {
                 return FileLook{-1, IoError::DeviceError};
             };
+#ifdef Q_OS_WIN
+        QVERIFY(!fault.startsWith(u"fstat") || Plant(steps[1], fault));
+#endif
         const QStringList shown = Answer(steps, [&] { editor->Open1->trigger(); });
         RomFileCalls = {};
         user.reset();
@@ -508,6 +523,9 @@ private slots:
             "device saved, edits");
         row("the sync fails", "sync", "device saved, edits");
         row("the sync fails, the device losing the write", "sync lost", "device saved, edits");
+#ifdef Q_OS_WIN // the device gone (ENODEV), which Windows reports as a general failure
+        row("the write fails: the device is gone", "pwrite 19", "device saved, edits");
+#endif
         row("the look after the sync fails", "look 2", "system saved, edits");
         // Another program at work: nothing is written over what the editor has not seen.
         row("the write fails part-way, then a record not written changes", "write, record",
@@ -545,7 +563,7 @@ private slots:
 #ifdef Q_OS_WIN
         if (!QStringList{u""_s, u"short reads"_s, u"look 1"_s, u"read"_s, u"write"_s,
                          u"write unreported"_s, u"sync"_s, u"look 2"_s, u"cut in sync"_s,
-                         u"opened cut"_s}
+                         u"opened cut"_s, u"pwrite 19"_s}
                  .contains(fault)) {
             QVERIFY(!QFile(path).open(QIODevice::ReadWrite) && !QFile::rename(path, moved));
             QSKIP(
@@ -607,6 +625,9 @@ private slots:
         QVERIFY(fault != u"empty" || (QFile::resize(path, 0) && QFile::resize(path, ImageSize)));
         QVERIFY(fault != u"release" || overwrite(172, "BPGE")); // a Leaf Green image, same size
         QVERIFY(fault != u"record" || overwrite(FireRedChart + 30, "\x0a\x0b\x05"_ba));
+#ifdef Q_OS_WIN
+        QVERIFY(!fault.startsWith(u"pwrite") || Plant(path, fault));
+#endif
         const QByteArray left = fault.contains(u"sync") ? before : FileBytes(path);
 
         QStringList shown = Answer({u"enter"_s}, [&] { editor->Save1->trigger(); });

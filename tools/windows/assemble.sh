@@ -6,8 +6,9 @@
 # BUILD_DIR/Quorvane-VERSION (VERSION: the project's, from CMake) gets quorvane.exe, exactly the
 # Qt and MinGW DLLs it and its plugins import, the Windows platform plugin, the Vista style, the
 # toolkit's French texts, a qt.conf, a README.txt and, in licenses/, the licence texts of all it
-# redistributes; everything is stripped, and BUILD_DIR/Quorvane-VERSION.zip holds that one
-# folder. A licence text that cannot be found stops the assembly.
+# redistributes, the notices of the third-party code inside Qt's DLLs and the recipe that built
+# those; everything is stripped, and BUILD_DIR/Quorvane-VERSION.zip holds that one folder. A
+# licence text that cannot be found stops the assembly.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -30,7 +31,7 @@ for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
     search+=("$(dirname "$("$MINGW-g++-posix" -print-file-name="$dll")")")
 done
 
-rm -rf "$OUT" "$BUILD/quorvane-windows" "$BUILD/quorvane-windows.zip" # and the folder's old name
+rm -rf "$OUT"
 mkdir -p "$OUT/platforms" "$OUT/styles" "$OUT/translations"
 cp "$BUILD/quorvane.exe" "$OUT/"
 # Plugins are loaded at run time, so no import table names them.
@@ -71,8 +72,14 @@ EOF
 # Debug symbols are more than half of the size; Windows users cannot use them.
 find "$OUT" -name '*.exe' -o -name '*.dll' | xargs "$MINGW-strip" --strip-unneeded
 
-# Texts for Notepad, with Windows' line ends; one that comes out empty stops the assembly.
-windows_text() { sed 's/\r*$/\r/' "$1" > "$2"; [ -s "$2" ] || { echo "empty: $1" >&2; exit 1; }; }
+stop() { echo "assemble.sh: $*" >&2; exit 1; }
+# Texts for Notepad: Windows' line ends, the last line ended too (a text without a final line end
+# would end in a bare CR), and a byte-order mark, without which Notepad before Windows 10 (1903)
+# reads UTF-8 as the ANSI code page. An empty text stops the assembly.
+windows_text() {
+    [ -s "$1" ] || stop "empty: $1"
+    { printf '\xef\xbb\xbf'; sed -e '$a\' "$1" | sed 's/\r*$/\r/'; } > "$2"
+}
 # "package version (source package version)", as dpkg knows it.
 described() { dpkg-query -W -f='${Package} ${Version} (source ${source:Package} ${source:Version})' "$1"; }
 
@@ -96,8 +103,37 @@ for text in $({ grep -ho '/usr/share/common-licenses/[A-Za-z0-9.+-]*[A-Za-z0-9+]
     [ -s "$text" ] || { echo "no licence text: $text is missing" >&2; exit 1; }
     windows_text "$text" "$OUT/licenses/$(basename "$(readlink -f "$text")").txt"
 done
+
+# The third-party code inside Qt's DLLs, from Qt's own records of it (kept by build-qt.sh), for the
+# files shipped: qt-attribution.txt says which records each file holds.
+[ -d "$QT/attribution" ] || stop "no Qt attribution records in $QT: run tools/windows/build-qt.sh"
+qt_files=$(cd "$OUT" && find . -name 'Qt6*.dll' -o -path './platforms/*.dll' -o -path './styles/*.dll' |
+           sed 's|^\./||; s|/|\\|g' | sort)
+python3 "$here/qt-notices.py" "$QT/attribution" "$here/qt-attribution.txt" \
+    "$BUILD/qt-third-party.tmp" "$BUILD/qt-held.tmp" $qt_files
+windows_text "$BUILD/qt-third-party.tmp" "$OUT/licenses/Qt-third-party.txt"
+
+# The recipe of Qt's DLLs travels with them, since the LGPL lets their user rebuild them: this
+# build-qt.sh, if it is the recipe the stamp of the Qt in the cache names, with the toolchain
+# file that build used.
+[ "$(bash "$here/build-qt.sh" --stamp)" = "$(cat "$QT/quorvane-stamp")" ] ||
+    stop "the Qt in $QT was built by another recipe than $here/build-qt.sh: run it"
+cmp -s "$CACHE/mingw-w64.cmake" "$here/mingw-w64.cmake" || stop "the toolchain file changed"
+cp "$here/build-qt.sh" "$here/keep-attribution.py" "$CACHE/mingw-w64.cmake" "$OUT/licenses/"
+# The source commit, from git; a change not yet committed is said.
+commit=$(git -C "$here" rev-parse HEAD) || stop "no git checkout to name the source commit"
+git -C "$here" diff --quiet HEAD -- || commit="$commit, with changes not yet committed"
+# The GCC runtime is built from GCC's own source, which its package names in Built-Using.
+built_using=$(dpkg-query -W -f='${Built-Using}' gcc-mingw-w64-x86-64-posix-runtime)
+[[ $built_using =~ ^(gcc-[0-9]+)\ \(=\ ([^\)]+)\)$ ]] ||
+    stop "the GCC runtime's Built-Using is not one GCC source: '$built_using'"
+gcc_source=${BASH_REMATCH[1]} gcc_source_version=${BASH_REMATCH[2]}
+
 fill() {    # fill TEMPLATE OUTPUT: the template with this folder's versions
-    sed -e "s|@VERSION@|$version|g" -e "s|@QT_SOURCE@|$qt_source|g" \
+    sed -e "/@QT_THIRD_PARTY@/{r $BUILD/qt-held.tmp" -e 'd}' \
+        -e "s|@VERSION@|$version|g" -e "s|@QT_SOURCE@|$qt_source|g" -e "s|@COMMIT@|$commit|g" \
+        -e "s|@GCC_SOURCE_PACKAGE@|$gcc_source|g" \
+        -e "s|@GCC_SOURCE_VERSION@|$gcc_source_version|g" \
         -e "s|@QT_PACKAGE@|$(described qt6-base-dev)|g" \
         -e "s|@QT_TRANSLATIONS_PACKAGE@|$(described qt6-translations-l10n)|g" \
         -e "s|@GCC_PACKAGE@|$(described gcc-mingw-w64-x86-64-posix-runtime)|g" \
@@ -106,6 +142,7 @@ fill() {    # fill TEMPLATE OUTPUT: the template with this folder's versions
 }
 fill "$here/README.txt" "$OUT/README.txt"
 fill "$here/licenses-README.txt" "$OUT/licenses/README.txt"
+rm "$BUILD/qt-third-party.tmp" "$BUILD/qt-held.tmp"
 
 # The zip holds the one folder, so that Extract All makes it and nothing beside it.
 (cd "$BUILD" && rm -f "$(basename "$OUT").zip" &&

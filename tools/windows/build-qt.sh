@@ -7,33 +7,40 @@
 #   sudo tools/windows/build-qt.sh         # needs root: apt-get, /var/cache
 #
 # Afterwards: -DCMAKE_TOOLCHAIN_FILE=$CACHE/qt/lib/cmake/Qt6/qt.toolchain.cmake
+#
+#   tools/windows/build-qt.sh --stamp      # only print the stamp this recipe makes
 set -euo pipefail
+stamp_only=false
+[ "${1:-}" = --stamp ] && stamp_only=true
 
 here=$(cd "$(dirname "$0")" && pwd)
 CACHE=${QUORVANE_WINDOWS_CACHE:-/var/cache/quorvane/windows}
 LOG=$CACHE/build-qt.log
 JOBS=$(nproc)
 
-[ "$(id -u)" = 0 ] || { echo "build-qt.sh: run as root (apt-get, $CACHE)" >&2; exit 1; }
-mkdir -p "$CACHE"
+if ! $stamp_only; then
+    [ "$(id -u)" = 0 ] || { echo "build-qt.sh: run as root (apt-get, $CACHE)" >&2; exit 1; }
+    mkdir -p "$CACHE"
 
-# --- tools from Debian: install only what is missing ------------------------
-# qt6-base-dev(-tools): the host moc/rcc/uic and CMake packages a cross Qt
-# needs (QT_HOST_PATH); they must be the same Qt version as the source.
-# wine64, the fonts, the translations and python3: for run-tests.sh, assemble.sh
-# and the icon step, so that one script prepares the machine.
-packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
-          binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-          cmake ninja-build dpkg-dev qt6-base-dev qt6-base-dev-tools
-          qt6-translations-l10n wine64 fonts-dejavu-core python3)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "installing: ${missing[*]}"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    # --- tools from Debian: install only what is missing ------------------------
+    # qt6-base-dev(-tools): the host moc/rcc/uic and CMake packages a cross Qt
+    # needs (QT_HOST_PATH); they must be the same Qt version as the source.
+    # wine64, the fonts, the translations, python3 and the host's C compiler: for
+    # run-tests.sh (and its fault planter), assemble.sh and the icon step, so that
+    # one script prepares the machine.
+    packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+              binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
+              cmake ninja-build dpkg-dev qt6-base-dev qt6-base-dev-tools
+              qt6-translations-l10n wine64 fonts-dejavu-core python3 gcc libc6-dev)
+    missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "installing: ${missing[*]}"
+        apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
 fi
 
 # --- the recipe -------------------------------------------------------------
@@ -70,6 +77,7 @@ options=(
 recipe_hash=$( { printf '%s\n' "${options[@]}"; cat "$here/mingw-w64.cmake"; } |
                sha256sum | cut -c1-16)
 want="qt6-base $QT_VERSION recipe $recipe_hash"
+if $stamp_only; then echo "$want"; exit 0; fi
 
 # Debian's source of qt6-base, its patches applied, into $SRC (rm'd by the caller when done).
 # A deb-src entry is derived from the system's own deb entry, so that no mirror address is

@@ -4,9 +4,14 @@
 #   tools/windows/test-folder.sh BUILD_DIR
 #
 # The zip holds one folder, Quorvane-VERSION/, and only it; beside the program, a read-me that
-# says to unzip first and how to get past the warning an unsigned program gets; in licenses/ the
-# notices of Qt, the GCC runtime and the MinGW-w64 runtime and the licences they refer to, none
-# empty, and a read-me naming every DLL the folder ships; in the program, its manifest.
+# says to unzip first, what system it needs and how to get past the warning an unsigned program
+# gets; in licenses/ the notices of Qt, of the third-party code inside Qt's DLLs, of the GCC
+# runtime and the MinGW-w64 runtime and the licences they refer to, none empty, every text with
+# Windows' line ends and a byte-order mark, a read-me naming every DLL the folder ships, the source
+# commit and the recipe of Qt's DLLs; in the program, its manifest. Then the folder, unzipped into
+# a path with spaces and accents, is started as a user starts it: under wine, in a new prefix,
+# with no WINEPATH, with its own platform plugin; it must load every DLL from the folder, with no
+# loader error, show its window and keep running.
 set -euo pipefail
 trap 'echo "FAILED at line $LINENO: $BASH_COMMAND" >&2' ERR
 
@@ -15,7 +20,10 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 top=Quorvane-$version
 zip=$build/$top.zip
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+export PATH=/usr/lib/wine:$PATH     # Debian's wine64 package keeps wine64 out of PATH
+wine_env=(env -i HOME="$HOME" PATH="$PATH" LANG=C.UTF-8 WINEPREFIX="$work/prefix" WINEARCH=win64
+          WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all)
+trap '{ [ -d "$work/prefix" ] && "${wine_env[@]}" wineserver -k; } 2>/dev/null || true; rm -rf "$work"' EXIT
 
 # Every entry lies in the one top folder.
 python3 - "$zip" "$top" <<'PY'
@@ -24,8 +32,9 @@ names = zipfile.ZipFile(sys.argv[1]).namelist()
 tops = {name.split('/')[0] for name in names}
 assert tops == {sys.argv[2]}, f"top-level entries: {sorted(tops)}"
 PY
-python3 -m zipfile -e "$zip" "$work"
-folder=$work/$top
+unzipped="$work/Téléchargements de Zoé"
+python3 -m zipfile -e "$zip" "$unzipped"
+folder=$unzipped/$top
 
 test -s "$folder/quorvane.exe"
 for text in README.txt licenses/README.txt licenses/Qt.txt licenses/GCC-runtime.txt \
@@ -39,6 +48,7 @@ for words in "Unzip first" "Extract All" "Windows protected your PC" "More info"
     grep -q "$words" "$readme"
 done
 grep -q "Quorvane $version" "$readme"
+grep -q "64-bit Windows 10 or Windows 11" "$readme"
 grep -q "GNU LESSER GENERAL PUBLIC LICENSE" "$folder/licenses/LGPL-3.txt"
 grep -q "Version 3" "$folder/licenses/GPL-3.txt"
 grep -q "GCC RUNTIME LIBRARY EXCEPTION" "$folder/licenses/GCC-runtime.txt"
@@ -50,8 +60,47 @@ grep -q "Qt Company GPL Exception" "$folder/licenses/Qt-translations.txt"
 for file in $(cd "$folder" && find . -name '*.dll' -printf '%f\n' -o -name '*.qm' -printf '%f\n'); do
     grep -q "$file" "$folder/licenses/README.txt" || { echo "no notice for $file" >&2; false; }
 done
+# ... and each library the read-me names is shipped: the platform plugin and the style too, which
+# no import table names and Qt does without (the style silently) when they are missing.
+for file in $(grep -Eo '[A-Za-z0-9_+\\-]+\.dll' "$folder/licenses/README.txt" | sort -u); do
+    test -f "$folder/${file//\\//}" || { echo "$file is missing" >&2; false; }
+done
 grep -q "qt6-base source package, version [0-9]" "$folder/licenses/README.txt"
-! grep -q "@[A-Z_]*@" "$readme" "$folder/licenses/README.txt"
+# (Each "grep && false": set -e does not stop at a command negated with "!".)
+grep "@[A-Z_]*@" "$readme" "$folder/licenses/README.txt" && false
+# The GCC runtime's source is GCC's, not the package that only packages it. (Read as one line of
+# words: the read-me wraps its sentences.)
+words() { tr -s '\r\n ' '   ' < "$1"; }
+words "$folder/licenses/README.txt" | grep -Eq "Debian's gcc-[0-9]+ source package, version [0-9]"
+# The recipe of Qt's DLLs, and the source commit named in both read-mes.
+for file in build-qt.sh keep-attribution.py mingw-w64.cmake; do test -s "$folder/licenses/$file"; done
+for text in "$readme" "$folder/licenses/README.txt"; do
+    words "$text" | grep -Eq "commit [0-9a-f]{40}"
+done
+# The third-party code inside Qt's DLLs: at least these pieces, each named in the notices with its
+# licence and said to be in its DLL, and each shipped Qt file given its pieces in the read-me.
+third=$folder/licenses/Qt-third-party.txt
+for piece in "Qt6Core.dll:BLAKE2" "Qt6Core.dll:SipHash" "Qt6Core.dll:PCRE2" \
+             "Qt6Core.dll:Data Compression Library (zlib)" "Qt6Core.dll:Unicode Character Database" \
+             "Qt6Core.dll:TinyCBOR" "Qt6Core.dll:Efficient Binary-Decimal" \
+             "Qt6Gui.dll:Adobe Glyph List" "Qt6Gui.dll:Smooth Scaling Algorithm" \
+             "Qt6Gui.dll:X Server helper" "Qt6Gui.dll:HarfBuzz" "Qt6Gui.dll:Freetype 2" \
+             "Qt6Gui.dll:LibPNG" "Qt6Gui.dll:MD4C"; do
+    grep -A1 "^${piece#*:}" "$third" | grep "^In: .*${piece%%:*}" >/dev/null ||
+        { echo "no notice of ${piece#*:} in ${piece%%:*}" >&2; false; }
+done
+for file in $(cd "$folder" && find . -name 'Qt6*.dll' -o -path './*/q*.dll' | sed 's|^\./||; s|/|\\\\|g'); do
+    grep -q "^    $file: " "$folder/licenses/README.txt" || { echo "no pieces for $file" >&2; false; }
+done
+# Texts for Notepad: a byte-order mark, every line ended by CR LF, no CR alone.
+python3 - "$folder" <<'PY'
+import pathlib, sys
+for text in pathlib.Path(sys.argv[1]).rglob("*.txt"):
+    data = text.read_bytes()
+    assert data.startswith(b"\xef\xbb\xbf"), f"{text.name}: no byte-order mark"
+    assert data.endswith(b"\r\n") and data.count(b"\r") == data.count(b"\r\n") == data.count(b"\n"), \
+        f"{text.name}: a line end that is not CR LF"
+PY
 
 # The manifest: the one resource of type 24 (RT_MANIFEST), numbered 1, for long paths and for
 # Windows 10 and 11, as the program's resources read back from the shipped file.
@@ -92,6 +141,55 @@ assert value(f"{settings}{s2005}dpiAware") == "true/pm"
 assert value(f"{v3}trustInfo/{v3}security/{v3}requestedPrivileges/{v3}requestedExecutionLevel") == "asInvoker"
 assert value(f"{v1}dependency/{v1}dependentAssembly/{v1}assemblyIdentity") == "Microsoft.Windows.Common-Controls"
 systems = {e.get("Id") for e in root.iter("{urn:schemas-microsoft-com:compatibility.v1}supportedOS")}
-assert "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}" in systems, "Windows 10 and 11 are not listed"
+assert systems == {"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}, f"not only Windows 10 and 11: {systems}"
 PY
-echo "PASSED: $top.zip holds the one folder, its read-me, the licences, and the program its manifest"
+
+# Started as a user starts it. A new prefix with wine's null graphics driver (no display here):
+# the program runs with its own platform plugin, whose windows exist but show nothing.
+"${wine_env[@]}" wine64 wineboot --init >/dev/null 2>&1
+"${wine_env[@]}" wine64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+"${wine_env[@]}" wineserver -w     # the desktop's driver is chosen when it starts: after this
+# A Windows program of our own waits up to a minute for the program's window, by its title.
+cat > "$work/title.c" <<'C'
+#include <string.h>
+#include <windows.h>
+// A top-level window of the toolkit's own (its class names start with "Qt"), not a message box
+// with the same title, such as the one Qt shows when it finds no platform plugin.
+static BOOL CALLBACK Seek(HWND window, LPARAM title) {
+    wchar_t text[64] = L"", kind[64] = L"";
+    GetWindowTextW(window, text, 64);
+    GetClassNameW(window, kind, 64);
+    return !(wcscmp(text, (const wchar_t*)title) == 0 && wcsncmp(kind, L"Qt", 2) == 0);
+}
+int wmain(int argc, wchar_t** argv) {
+    for (int tenths = 0; argc == 2 && tenths < 600; ++tenths, Sleep(100))
+        if (!EnumWindows(Seek, (LPARAM)argv[1]))
+            return 0;
+    return 1;
+}
+C
+x86_64-w64-mingw32-gcc -municode -O2 -o "$work/title.exe" "$work/title.c"
+# Started from elsewhere, by its whole path, as Explorer does: only the folder is searched for DLLs.
+(cd "$work" && "${wine_env[@]}" WINEDEBUG=+loaddll wine64 "$folder/quorvane.exe" >"$work/start.log" 2>&1) &
+started=$!
+"${wine_env[@]}" wine64 "$work/title.exe" Quorvane || { echo "no window titled Quorvane" >&2; false; }
+sleep 2
+kill -0 $started || { echo "quorvane.exe ended early" >&2; cat "$work/start.log" >&2; false; }
+"${wine_env[@]}" wineserver -k
+wait $started || true
+grep -a "err:module" "$work/start.log" >&2 && false
+# Every DLL of the folder was loaded, from the folder. The trace writes a name as a C string:
+# a backslash doubled, a character past ASCII as a backslash and four hexadecimal digits.
+python3 - "$folder" "$work/start.log" <<'PY'
+import pathlib, re, sys
+folder = pathlib.Path(sys.argv[1])
+trace = open(sys.argv[2], encoding="utf-8", errors="replace").read()
+unescape = lambda name: re.sub(r"\\(\\|[0-9a-f]{4})",
+                              lambda m: "\\" if m[1] == "\\" else chr(int(m[1], 16)), name)
+loaded = {unescape(name).lower() for name in re.findall(r'Loaded L"([^"]+)" at \S+: native', trace)}
+for dll in sorted(folder.rglob("*.dll")):
+    assert "z:" + str(dll).replace("/", "\\").lower() in loaded, \
+        f"{dll.relative_to(folder)} was not loaded from the folder"
+PY
+echo "PASSED: $top.zip holds the one folder, its read-me, the licences, and the program its manifest;" \
+     "unzipped, it starts under wine and shows its window"
