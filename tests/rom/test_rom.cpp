@@ -292,6 +292,8 @@ private slots:
         Editor editor;
         QString path = WriteImage(editor.dir.filePath(u"rom.gba"_s));
         QFile filler(editor.dir.filePath(u"small/filler"_s));
+        const auto unmount = qScopeGuard( // whatever the test's end; nothing where none was mounted
+            [&] { ::umount2(qPrintable(editor.dir.filePath(u"small"_s)), MNT_DETACH); });
         if (fault == u"full") {
             path = editor.dir.filePath(u"small/rom.gba"_s);
             if (!editor.dir.mkdir(u"small"_s) || ::unshare(CLONE_NEWNS) != 0 ||
@@ -299,8 +301,6 @@ private slots:
                 ::mount("quorvane", qPrintable(editor.dir.filePath(u"small"_s)), "tmpfs", 0,
                         "size=64k") != 0)
                 QSKIP("Mounting a file system needs root in a mount namespace of its own");
-            const auto unmount = qScopeGuard(
-                [&] { ::umount2(qPrintable(editor.dir.filePath(u"small"_s)), MNT_DETACH); });
             QFile image(path);
             QVERIFY(image.open(QIODevice::WriteOnly) && image.seek(GameCodeOffset) &&
                     image.write("BPRE") == 4 && image.resize(ImageSize));
