@@ -329,48 +329,6 @@ private slots:
 #endif
     }
 
-    // Every box Open, Save and the editing commands can show, in both languages, named by the
-    // word the other tests know it by, as reviewed in tests/data/message-boxes.txt. The open,
-    // save and editing rows bring each about.
-    void everyBoxIsTheReviewedOne() {
-        const std::tuple<const char*, std::vector<StringKey>, StringKey> boxes[] = {
-            {"saved", {SavedMessage}, AttentionTitle},
-            {"changed", {SaveFailedMessage, FileChangedReason}, WarningTitle},
-            {"written", {SaveFailedMessage, ChartWrittenThenChangedReason}, WarningTitle},
-            {"full", {SaveFailedMessage, DeviceFullReason}, WarningTitle},
-            {"device", {SaveFailedMessage, DeviceErrorReason}, WarningTitle},
-            {"system", {SaveFailedMessage, SystemErrorReason}, WarningTitle},
-            {"full, part written",
-             {SaveFailedMessage, DeviceFullReason, PartOfChartWrittenNote},
-             WarningTitle},
-            {"cut", {SaveFailedMessage, ChartCutShortReason}, WarningTitle},
-            {"two Foresight", {MultipleForesightEntriesMessage}, WarningTitle},
-            {"unopenable", {FileSystemErrorMessage}, AttentionTitle},
-            {"unsupported", {UnsupportedRomMessage}, AttentionTitle},
-            {"missing", {NoSuchFileMessage}, AttentionTitle},
-            {"in use", {FileInUseMessage}, AttentionTitle},
-            {"unreadable", {ReadErrorMessage}, AttentionTitle},
-            {"read-only", {NotWritableFileMessage}, AttentionTitle},
-            {"not a file", {NotRegularFileMessage}, AttentionTitle}};
-        const std::pair<const char*, StringKey> questions[] = {
-            {"Foresight present", ForesightAlreadyPresentMessage},
-            {"deletes the last", DeleteLastEntryMessage},
-            {"already open", AlreadyOpenMessage}};
-        Editor editor;
-        QStringList lines;
-        for (QAction* language : {editor->English1, editor->Francais1}) {
-            language->trigger();
-            const QString prefix = Language ? u"fr "_s : u"en "_s;
-            for (const auto& [word, text, title] : boxes)
-                lines << prefix + QString::fromLatin1(word) + u": "_s +
-                             Answer({u"enter"_s}, [&] { ShowNotice(text, title); }).value(0);
-            for (auto [word, text] : questions)
-                lines << prefix + QString::fromLatin1(word) + u": "_s +
-                             Answer({u"enter"_s}, [&] { AskYesNo(text, WarningTitle); }).value(0);
-        }
-        QCOMPARE(lines, Reviewed(u"message-boxes"_s, lines));
-    }
-
     void open_data() {
         QTest::addColumn<QStringList>("steps"); // one for each window that comes up
         QTest::addColumn<QString>("told");      // the box after the dialog, if any, in a word

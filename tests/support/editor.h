@@ -116,6 +116,12 @@ inline QString LongFolder(QString folder) {
     return folder;
 }
 
+// The language the editor's window starts in: "en", or "fr" when QUORVANE_LANGUAGE says so, as
+// CTest has it for a second run of the file commands' rows.
+inline QString StartLanguage() {
+    return qEnvironmentVariable("QUORVANE_LANGUAGE", u"en"_s);
+}
+
 // A fresh program and window as right after start-up, showing real message boxes.
 struct Editor {
     Editor() {
@@ -123,6 +129,8 @@ struct Editor {
         SetMessagePresenter(ShowMessageBox);
         form = std::make_unique<TForm1>();
         Form1 = form.get();
+        if (StartLanguage() == u"fr")
+            form->Francais1->trigger();
     }
     // Writes a Fire Red image holding `chart` and opens it through File > Open; true when the
     // dialog alone came up and the image is attached.
@@ -176,14 +184,9 @@ inline QString FileState(const TForm1& form) {
 }
 inline const QString NoImage = u"closed, 0 rows, row -1, enabled 00 0000000010001"_s;
 
-// The lines of tests/data/NAME.txt as last reviewed, a line break inside one written there as \n;
-// compared with what the program shows now, a difference fails with the first line that differs.
-// Run with QUORVANE_REVIEWED=1 to have `now` written there first, to be reviewed.
-inline QStringList Reviewed(const QString& name, QStringList now) {
+// The lines of tests/data/NAME.txt, a line break inside one written there as \n.
+inline QStringList DataLines(const QString& name) {
     QFile file(QStringLiteral(QUORVANE_TEST_DATA "/") + name + u".txt"_s);
-    if (qEnvironmentVariableIsSet("QUORVANE_REVIEWED") && file.open(QIODevice::WriteOnly))
-        file.write((now.replaceInStrings(u"\n"_s, u"\\n"_s).join(u'\n') + u'\n').toUtf8());
-    file.close();
     if (!file.open(QIODevice::ReadOnly))
         return {u"no file "_s + file.fileName()};
     QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
@@ -191,11 +194,22 @@ inline QStringList Reviewed(const QString& name, QStringList now) {
     return lines.replaceInStrings(u"\\n"_s, u"\n"_s);
 }
 
-// `shown` with each box named by its word in tests/data/message-boxes.txt ("saved", "missing"...).
-QStringList InWords(QStringList shown, const QString& language = u"en"_s) {
+// The lines of tests/data/NAME.txt as last reviewed; compared with what the program shows now, a
+// difference fails with the first line that differs. Run with QUORVANE_REVIEWED=1 to have `now`
+// written there first, to be reviewed.
+inline QStringList Reviewed(const QString& name, QStringList now) {
+    QFile file(QStringLiteral(QUORVANE_TEST_DATA "/") + name + u".txt"_s);
+    if (qEnvironmentVariableIsSet("QUORVANE_REVIEWED") && file.open(QIODevice::WriteOnly))
+        file.write((now.replaceInStrings(u"\n"_s, u"\\n"_s).join(u'\n') + u'\n').toUtf8());
+    return DataLines(name);
+}
+
+// `shown` with each box named by its word in tests/data/message-boxes.txt ("saved", "missing"...)
+// in the language the window starts in; a box not worded exactly as there stays whole, and fails.
+inline QStringList InWords(QStringList shown) {
     QHash<QString, QString> words;
-    for (const QString& line : Reviewed(u"message-boxes"_s, {}))
-        if (line.startsWith(language + u' '))
+    for (const QString& line : DataLines(u"message-boxes"_s))
+        if (line.startsWith(StartLanguage() + u' '))
             words[line.section(u": "_s, 1)] = line.section(u": "_s, 0, 0).mid(3);
     for (QString& box : shown)
         box = words.value(box, box);

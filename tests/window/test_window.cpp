@@ -192,8 +192,9 @@ private slots:
             QCoreApplication::sendPostedEvents();
         }
         bool pressed = false;
-        const QStringList boxes = Answer({u"enter"_s, u"enter"_s, u"enter"_s}, [&] {
-            pressed = Press(*editor.form, 57, editor->InsertButton); // asks; Enter says No
+        const QStringList boxes = Answer({u"yes"_s, u"enter"_s, u"enter"_s, u"enter"_s}, [&] {
+            // asks of the Foresight entry there is, then of the last; Enter says No
+            pressed = Press(*editor.form, 57, editor->InsertForesightEntryButton);
             editor->About1->trigger();
             editor->VersionsCompatible1->trigger();
         });
