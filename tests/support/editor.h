@@ -106,16 +106,6 @@ inline QStringList Answer(QStringList steps, const std::function<void()>& action
     return seen;
 }
 
-inline QString LongFolder(QString folder) {
-#ifdef Q_OS_WIN
-    while (folder.size() < 280)
-        folder += u"/a folder with a name long enough"_s;
-    if (!QDir().mkpath(folder))
-        qFatal("Could not make %s", qPrintable(folder));
-#endif
-    return folder;
-}
-
 // The language the editor's window starts in: "en", or "fr" when QUORVANE_LANGUAGE says so, as
 // CTest has it for a second run of the file commands' rows.
 inline QString StartLanguage() {
@@ -131,6 +121,11 @@ struct Editor {
         Form1 = form.get();
         if (StartLanguage() == u"fr")
             form->Francais1->trigger();
+#ifdef Q_OS_WIN // paths over 260 characters long, which the file layer must hand the system whole
+        dir.setPath(dir.path() + u"/a folder with a name long enough"_s.repeated(8));
+        if (!dir.mkpath(u"."_s))
+            qFatal("Could not make %s", qPrintable(dir.path()));
+#endif
     }
     // Writes a Fire Red image holding `chart` and opens it through File > Open; true when the
     // dialog alone came up and the image is attached.
@@ -144,11 +139,11 @@ struct Editor {
         form.reset();
         ResetProgramState();
     }
-    TForm1* operator->() const { return form.get(); }
+    TForm1* operator->() const {
+        return form.get();
+    }
     QTemporaryDir temporary;
-    // The test's files. On Windows their paths are over 260 characters long, which the file layer
-    // must hand the system whole.
-    QDir dir{LongFolder(temporary.path())};
+    QDir dir{temporary.path()}; // the test's files
     QString path;
     std::unique_ptr<TForm1> form;
 };
@@ -184,9 +179,15 @@ inline QString FileState(const TForm1& form) {
 }
 inline const QString NoImage = u"closed, 0 rows, row -1, enabled 00 0000000010001"_s;
 
-// The lines of tests/data/NAME.txt, a line break inside one written there as \n.
-inline QStringList DataLines(const QString& name) {
+// The lines of tests/data/NAME.txt as last reviewed, a line break inside one written there as \n;
+// compared with what the program shows now, a difference fails with the first line that differs.
+// Run with QUORVANE_REVIEWED=1 to have `now`, unless it is empty, written there first for review.
+inline QStringList Reviewed(const QString& name, QStringList now = {}) {
     QFile file(QStringLiteral(QUORVANE_TEST_DATA "/") + name + u".txt"_s);
+    if (qEnvironmentVariableIsSet("QUORVANE_REVIEWED") && !now.isEmpty() &&
+        file.open(QIODevice::WriteOnly))
+        file.write((now.replaceInStrings(u"\n"_s, u"\\n"_s).join(u'\n') + u'\n').toUtf8());
+    file.close();
     if (!file.open(QIODevice::ReadOnly))
         return {u"no file "_s + file.fileName()};
     QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
@@ -194,21 +195,11 @@ inline QStringList DataLines(const QString& name) {
     return lines.replaceInStrings(u"\\n"_s, u"\n"_s);
 }
 
-// The lines of tests/data/NAME.txt as last reviewed; compared with what the program shows now, a
-// difference fails with the first line that differs. Run with QUORVANE_REVIEWED=1 to have `now`
-// written there first, to be reviewed.
-inline QStringList Reviewed(const QString& name, QStringList now) {
-    QFile file(QStringLiteral(QUORVANE_TEST_DATA "/") + name + u".txt"_s);
-    if (qEnvironmentVariableIsSet("QUORVANE_REVIEWED") && file.open(QIODevice::WriteOnly))
-        file.write((now.replaceInStrings(u"\n"_s, u"\\n"_s).join(u'\n') + u'\n').toUtf8());
-    return DataLines(name);
-}
-
 // `shown` with each box named by its word in tests/data/message-boxes.txt ("saved", "missing"...)
 // in the language the window starts in; a box not worded exactly as there stays whole, and fails.
 inline QStringList InWords(QStringList shown) {
     QHash<QString, QString> words;
-    for (const QString& line : DataLines(u"message-boxes"_s))
+    for (const QString& line : Reviewed(u"message-boxes"_s))
         if (line.startsWith(StartLanguage() + u' '))
             words[line.section(u": "_s, 1)] = line.section(u": "_s, 0, 0).mid(3);
     for (QString& box : shown)

@@ -155,10 +155,8 @@ private slots:
             editor->About1->trigger();
         };
         const QStringList shown = Answer({u"enter"_s, u"enter"_s, u"enter"_s}, throwing);
-        QCOMPARE(shown.size(), 3);
-        QCOMPARE(shown.first(2),
-                 QStringList({u"Quorvane | Broken | OK !"_s, u"Quorvane |  | OK !"_s}));
-        QVERIFY(shown[2].startsWith(u"About | Quorvane\n"_s));
+        QCOMPARE(shown.join(u'\n').section(u'\n', 0, 2), // the About box up to its first line break
+                 u"Quorvane | Broken | OK !\nQuorvane |  | OK !\nAbout | Quorvane"_s);
     }
 
     void languageSwitch_data() {
