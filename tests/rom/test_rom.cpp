@@ -36,10 +36,11 @@ QByteArray Folder(const QDir& folder) {
 // True when this process holds nothing of the file open and another stream can attach it, which
 // it cannot while anyone holds the file's lock.
 bool Released(const QString& path) {
-    // Where the system lists the process's descriptors (Linux), none may lead to the file.
+#ifdef Q_OS_LINUX // where the system lists the process's descriptors: none may lead to the file
     for (const QFileInfo& fd : QDir(u"/proc/self/fd"_s).entryInfoList(QDir::Files | QDir::System))
         if (fd.symLinkTarget() == QFileInfo(path).canonicalFilePath())
             return false;
+#endif
     RomFileStream otherEditor;
     otherEditor.open(path);
     return otherEditor.is_open() || !QFileInfo(path).isFile();
