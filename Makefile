@@ -82,6 +82,8 @@ windows-test: windows
 	QUORVANE_WINDOWS_CACHE=$(WINDOWS_CACHE) bash tools/windows/run-tests.sh \
 	  build-windows/test_chart.exe build-windows/test_rom.exe \
 	  build-windows/test_window.exe
+	QUORVANE_LANGUAGE=fr QUORVANE_WINDOWS_CACHE=$(WINDOWS_CACHE) bash tools/windows/run-tests.sh \
+	  build-windows/test_rom.exe open saves
 	bash tools/windows/test-folder.sh build-windows
 
 clean:

@@ -104,12 +104,10 @@ private slots:
             expected.insert(3 * row, record).chop(3);
         else if (button.startsWith(u"Delete"))
             expected.remove(3 * row, 3).append("\x00\x00\x0a"_ba);
-        bool pressed = false;
         auto press = [&] {
-            pressed = Press(*editor.form, row, editor->findChild<QPushButton*>(button));
+            QVERIFY(Press(*editor.form, row, editor->findChild<QPushButton*>(button)));
         };
         QCOMPARE(InWords(Answer(answers, press)), questions);
-        QVERIFY(pressed);
         QCOMPARE(TableBytes(), expected);
         // The list shows the chart afresh, the same row selected: the record written there, and
         // after a deletion the record that fills the last place.
@@ -127,15 +125,13 @@ private slots:
     void questionsFollowTheChart() {
         Editor editor;
         QVERIFY(editor.open(RealChart()));
-        bool pressed = false;
         auto edit = [&] {
-            pressed = Press(*editor.form, 108, editor->ChangeButton) &&
-                      Press(*editor.form, 4, editor->ChangeToForesightEntryButton);
+            QVERIFY(Press(*editor.form, 108, editor->ChangeButton));
+            QVERIFY(Press(*editor.form, 4, editor->ChangeToForesightEntryButton));
             editor->Close1->trigger();
             editor->Francais1->trigger();
         };
         QCOMPARE(Answer({}, edit), QStringList());
-        QVERIFY(pressed);
         QCOMPARE(TableBytes().mid(12, 3) + TableBytes().mid(324, 3), "\xfe\xfe\x00\x00\x00\x00"_ba);
         QCOMPARE(FileState(*editor.form), NoImage);
     }

@@ -155,6 +155,7 @@ private slots:
             editor->About1->trigger();
         };
         const QStringList shown = Answer({u"enter"_s, u"enter"_s, u"enter"_s}, throwing);
+        QCOMPARE(shown.size(), 3);
         QCOMPARE(shown.join(u'\n').section(u'\n', 0, 2), // the About box up to its first line break
                  u"Quorvane | Broken | OK !\nQuorvane |  | OK !\nAbout | Quorvane"_s);
     }
@@ -189,14 +190,12 @@ private slots:
             editor->findChild<QAction*>(language)->trigger();
             QCoreApplication::sendPostedEvents();
         }
-        bool pressed = false;
         const QStringList boxes = Answer({u"yes"_s, u"enter"_s, u"enter"_s, u"enter"_s}, [&] {
             // asks of the Foresight entry there is, then of the last; Enter says No
-            pressed = Press(*editor.form, 57, editor->InsertForesightEntryButton);
+            QVERIFY(Press(*editor.form, 57, editor->InsertForesightEntryButton));
             editor->About1->trigger();
             editor->VersionsCompatible1->trigger();
         });
-        QVERIFY(pressed);
         QCOMPARE(refilled.count(), refills);
         QCOMPARE(TableBytes(), RealChart().left(ChartSize));
         const QStringList shown = Shown(*editor.form) << editor->windowTitle() << boxes;
