@@ -127,12 +127,15 @@ struct Editor {
             qFatal("Could not make %s", qPrintable(dir.path()));
 #endif
     }
-    // Writes a Fire Red image holding `chart` and opens it through File > Open; true when the
-    // dialog alone came up and the image is attached.
-    [[nodiscard]] bool open(const QByteArray& chart) {
-        path = WriteImage(dir.filePath(u"rom.gba"_s), chart);
-        const QStringList shown = Answer({path}, [&] { form->Open1->trigger(); });
+    // Opens `file` through File > Open; true when the dialog alone came up and the image is
+    // attached.
+    [[nodiscard]] bool openFile(const QString& file) {
+        const QStringList shown = Answer({file}, [&] { form->Open1->trigger(); });
         return shown == QStringList(u"dialog"_s) && RomStream.is_open();
+    }
+    // Writes a Fire Red image holding `chart` and opens it.
+    [[nodiscard]] bool open(const QByteArray& chart) {
+        return openFile(path = WriteImage(dir.filePath(u"rom.gba"_s), chart));
     }
     ~Editor() { // the image is let go before its folder is removed
         Form1 = nullptr;
