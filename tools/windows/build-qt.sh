@@ -60,6 +60,9 @@ options=(
     -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF
     -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF
     -DFEATURE_pkg_config=OFF                          # never pick up host .pc files
+    # Qt's built-in copy of the freedesktop.org MIME database is GPL-2.0-or-later data; the editor
+    # never asks a file's MIME type (its dialog filters by name), so it is left out of Qt6Core.dll.
+    -DFEATURE_mimetype_database=OFF
     -DFEATURE_tabletevent=OFF                         # no wintab.h in mingw-w64 nor in Debian's source
     # Qt 6.4.2's qwindows.dll uses the DirectWrite font database whenever
     # directwrite3 is on, but Gui compiles it only with direct2d: require
