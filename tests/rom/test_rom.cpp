@@ -9,7 +9,6 @@
 #include <windows.h>
 #endif
 #ifdef Q_OS_LINUX
-#include <csignal>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
 #include <sched.h>
@@ -32,6 +31,17 @@ QByteArray Folder(const QDir& folder) {
         all += file.fileName().toUtf8() + FileBytes(file.filePath());
     return all;
 }
+
+#ifdef Q_OS_LINUX
+// A descriptor of the file that holds a lockf lock on the whole of it, as another program takes
+// one (-1 when it cannot); closing it gives the lock up.
+int LockfHolder(const QString& path) {
+    const int fd = ::open(qPrintable(path), O_RDWR | O_CLOEXEC);
+    if (fd >= 0 && ::lockf(fd, F_TLOCK, 0) != 0)
+        return ::close(fd), -1;
+    return fd;
+}
+#endif
 
 // True when this process holds nothing of the file open and another stream can attach it, which
 // it cannot while anyone holds the file's lock.
@@ -70,7 +80,8 @@ void ShortReads() {
 // What `call` returns when the kernel fails the system call `number` with `error`: a real
 // failure of the real call, made by a seccomp filter in a child process, which the filter
 // cannot outlive.
-IoError WhenCallFails(long number, int error, const std::function<IoError()>& call) {
+template <typename Result>
+Result WhenCallFails(long number, int error, const std::function<Result()>& call) {
     const pid_t child = ::fork();
     if (child == 0) {
         sock_filter code[] = {BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
@@ -84,14 +95,13 @@ IoError WhenCallFails(long number, int error, const std::function<IoError()>& ca
         ::_exit(int(call()));
     }
     int status = 0;
-    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? IoError(WEXITSTATUS(status))
-                                                                      : IoError(-1);
+    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? Result(WEXITSTATUS(status))
+                                                                      : Result(-1);
 }
 
-// Limits the files this process writes to `bytes`, or with no argument lifts the limit; past it a
-// write fails (EFBIG) instead of ending the process, as main has it.
+// Limits the files this process writes to `bytes`, or with no argument lifts the limit. Past it a
+// write must fail (EFBIG), not end the process: that is the file layer's to see to.
 bool LimitFileSize(rlim_t bytes = RLIM_INFINITY) {
-    std::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{bytes, RLIM_INFINITY};
     return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
 }
@@ -239,7 +249,8 @@ private slots:
         const long number = call.startsWith(u"read")    ? SYS_pread64
                             : call.startsWith(u"write") ? SYS_pwrite64
                                                         : SYS_fsync;
-        const IoError got = error ? WhenCallFails(number, error, run) : run();
+        const IoError got =
+            error ? WhenCallFails(number, error, std::function<IoError()>(run)) : run();
         QVERIFY(LimitFileSize());
         QCOMPARE(got, reason);
 #else
@@ -249,6 +260,16 @@ private slots:
         if (!call.endsWith(u"closed file"))
             DetachFile(file);
     }
+
+#ifdef Q_OS_LINUX
+    // A folder another program puts at the name between the editor's look and its open.
+    void folderPutAtTheName() {
+        QTemporaryDir dir;
+        const QString path = WriteImage(dir.filePath(u"rom.gba"_s));
+        const std::function<AttachError()> attach = [&] { return AttachFile(path).error; };
+        QCOMPARE(WhenCallFails(SYS_openat, EISDIR, attach), AttachError::NotRegularFile);
+    }
+#endif
 
     void open_data() {
         QTest::addColumn<QStringList>("steps"); // one for each window that comes up
@@ -272,6 +293,9 @@ private slots:
         typed("inside a file", "emerald.gba/rom.gba", "missing");
         typed("read-only", "read-only.gba", "read-only");
         typed("locked", "locked.gba", "in use");
+#ifdef Q_OS_LINUX
+        typed("locked by lockf", "lockf.gba", "in use");
+#endif
         typed("short reads", "emerald.gba", "", "short reads");
         typed("read error at the game code", "emerald.gba", "unreadable", "read at 172");
         typed("read error inside the chart", "emerald.gba", "unreadable", "read at 150");
@@ -312,7 +336,7 @@ private slots:
         QDir& folder = editor.dir;
         QFile::setPermissions(folder.path(), QFile::permissions(folder.path()) | QFile::ExeOther);
         for (const char* name :
-             {"firered", "emerald.gba", "locked.gba", "read-only.gba", "dangling.gba"})
+             {"firered", "emerald.gba", "locked.gba", "lockf.gba", "read-only.gba", "dangling.gba"})
             WriteImage(folder.filePath(QString::fromLatin1(name)));
         for (const char* name : {"firered.gba", "AGBJ.gba"})
             WriteImage(folder.filePath(QString::fromLatin1(name)), RealChart(), "AGBJ");
@@ -336,6 +360,11 @@ private slots:
         if (chose)
             steps[1] = folder.absoluteFilePath(steps[1]); // typed as a whole path
         const QByteArray files = Folder(folder);
+#ifdef Q_OS_LINUX // after the reads of every file, whose closing gives up this process's lockf
+                  // locks
+        const int lockf = LockfHolder(folder.filePath(u"lockf.gba"_s));
+        QVERIFY(lockf >= 0);
+#endif
 #ifdef Q_OS_LINUX // the read-only file opened as a user without privileges: the tests may run as
                   // root, whom permission bits do not bind
         ::setfsuid(told == u"read-only" && ::getuid() == 0 ? 65534 : ::getuid());
@@ -359,6 +388,9 @@ private slots:
         ::setfsuid(::getuid());
 #endif
         otherEditor.close();
+#ifdef Q_OS_LINUX
+        ::close(lockf);
+#endif
         QCOMPARE(InWords(shown),
                  QStringList({u"already open"_s, u"dialog"_s, told}).first(steps.size()));
         QCOMPARE(FileState(*editor.form),
@@ -371,6 +403,9 @@ private slots:
             QVERIFY(editor.openFile(steps[1]));
         }
         if (chose && !refused) {
+#ifdef Q_OS_LINUX // while attached, a program that locks with lockf is kept out too
+            QCOMPARE(LockfHolder(editor->OpenDialog1.FileName), -1);
+#endif
             QVERIFY(Press(*editor.form, 5, editor->DeleteButton));
             QCOMPARE(InWords(Answer({u"enter"_s}, [&] { editor->Save1->trigger(); })),
                      QStringList(u"saved"_s));
@@ -380,14 +415,14 @@ private slots:
     }
 
     void saves_data() {
-        QTest::addColumn<QString>("fault");
-        QTest::addColumn<QString>("told"); // by the first save and the second (saved, or why it
-                                           // failed), then what the file holds: the edits, or
-                                           // what it held before the first save
+        QTest::addColumn<QString>("faults"); // the first save's, then any later failing save's
+        QTest::addColumn<QString>("told");   // by each save, the last with the fault lifted (saved,
+                                             // or why it failed), then what the file holds: the
+                                             // edits, or what it held before the first save
         QTest::addColumn<qint64>("size");
-        auto row = [](const char* name, const char* fault, const char* told,
+        auto row = [](const char* name, const char* faults, const char* told,
                       qint64 size = ImageSize) {
-            QTest::newRow(name) << QString::fromLatin1(fault) << QString::fromLatin1(told) << size;
+            QTest::newRow(name) << QString::fromLatin1(faults) << QString::fromLatin1(told) << size;
         };
         const qint64 inside = FireRedChart + 183, after = FireRedChart + 600;
         row("none", "", "saved saved, edits");
@@ -401,6 +436,14 @@ private slots:
             "device saved, edits");
         row("the sync fails", "sync", "device saved, edits");
         row("the sync fails, the device losing the write", "sync lost", "device saved, edits");
+        // Failing twice, the second time losing all that was written since the last good sync:
+        // the file is back to its durable bytes, which the next save still accepts.
+        row("the sync fails, then fails losing the writes", "sync, then sync lost",
+            "device device saved, edits");
+        row("the write fails part-way, then the sync losing the writes", "write, then sync lost",
+            "full, part written device saved, edits");
+        row("the write unreported, then the sync losing the writes",
+            "write unreported, then sync lost", "device device saved, edits");
 #ifdef Q_OS_WIN // the device gone (ENODEV), which Windows reports as a general failure
         row("the write fails: the device is gone", "pwrite 19", "device saved, edits");
 #endif
@@ -409,6 +452,9 @@ private slots:
                   // on a real full device, the chart lies in a hole of the sparse image
         row("file-size limit inside the chart", "limit", "full saved, edits");
         row("full device", "full", "full saved, edits");
+        // Lowered after the check: the write stops part-way, and the editor lives on to say so.
+        row("file-size limit lowered during the write", "limit in write",
+            "full, part written saved, edits");
 #endif
         // Another program at work: nothing is written over what the editor has not seen.
         row("the write fails part-way, then a record not written changes", "write, record",
@@ -430,14 +476,16 @@ private slots:
         // The designed reading of a chart cut by the end of the file: shown, never written.
         row("cut short when opened", "opened cut", "cut cut, as it was", inside);
     }
-    // Two saves, the fault in force for the first and lifted, where it can be, before the second,
-    // which has one more edit to write. The user is told the truth each time, and why a save
-    // failed; the file at the path holds exactly the edited chart or what it held, never grown,
-    // never torn by a save that said it failed and was then retried.
+    // Saves, the first with the fault in force, any later ones each with the next fault, and the
+    // last with the fault lifted where it can be and one more edit to write. The user is told the
+    // truth each time, and why a save failed; the file at the path holds exactly the edited chart
+    // or what it held, never grown, never torn by a save that said it failed and was then retried.
     void saves() {
-        QFETCH(QString, fault);
+        QFETCH(QString, faults);
         QFETCH(QString, told);
         QFETCH(qint64, size);
+        QStringList later = faults.split(u", then "_s);
+        const QString fault = later.takeFirst();
         Editor editor;
         const QString path = editor.dir.filePath(u"rom.gba"_s), other = path + u".other"_s,
                       moved = path + u".moved"_s;
@@ -483,38 +531,53 @@ private slots:
             return file.open(QIODevice::ReadWrite) && file.seek(at) &&
                    file.write(bytes) == bytes.size();
         };
-        if (fault.startsWith(u"look ")) // only the call named, the first or the second, fails
-            RomFileCalls.lookAt = [calls = 0, failing = fault.back().digitValue()](
-                                      FileHandle file, const QString& name) mutable {
-                return ++calls == failing ? FileLook{-1, IoError::SystemError} : LookAt(file, name);
-            };
-        if (fault == u"short reads")
-            ShortReads();
-        if (fault == u"read")
-            ReadsFailAt(FireRedChart);
-        if (fault.startsWith(u"write"))
-            RomFileCalls.writeAt = [&](FileHandle file, std::uint64_t at, const std::uint8_t* bytes,
-                                       std::size_t count) {
-                if (fault == u"write unreported") // all written, none of it said to be
-                    return IoResult{WriteAt(file, at, bytes, count).count * 0,
-                                    IoError::DeviceError};
-                const IoResult wrote = WriteAt(file, at, bytes, std::min<std::size_t>(count, 100));
-                const bool otherProgram =
-                    fault != u"write, record" || overwrite(FireRedChart + 150, "\x0a\x0b\x05"_ba);
-                return IoResult{wrote.count, otherProgram ? IoError::DeviceFull : IoError::None};
-            };
-        if (fault.contains(u"sync"))
-            RomFileCalls.sync = [&](FileHandle file) {
-                if (fault == u"sync lost") // what the device had been given is gone
-                    return overwrite(FireRedChart, before.mid(FireRedChart, ChartSize))
-                               ? IoError::DeviceError
-                               : IoError::None;
-                const bool changed = fault.startsWith(u"cut") ? Cut(file, path, size)
-                                     : fault.startsWith(u"replace")
-                                         ? replace()
-                                         : fault.startsWith(u"release") && overwrite(172, "BPGE");
-                return changed ? SyncFile(file) : IoError::DeviceError;
-            };
+        // The device, or another program during a call, failing the next save as `how` says.
+        auto plant = [&](const QString& how) {
+            if (how.startsWith(u"look ")) // only the call named, the first or the second, fails
+                RomFileCalls.lookAt = [calls = 0, failing = how.back().digitValue()](
+                                          FileHandle file, const QString& name) mutable {
+                    return ++calls == failing ? FileLook{-1, IoError::SystemError}
+                                              : LookAt(file, name);
+                };
+            if (how == u"short reads")
+                ShortReads();
+            if (how == u"read")
+                ReadsFailAt(FireRedChart);
+            if (how.startsWith(u"write"))
+                RomFileCalls.writeAt = [=](FileHandle file, std::uint64_t at,
+                                           const std::uint8_t* bytes, std::size_t count) {
+                    if (how == u"write unreported") // all written, none of it said to be
+                        return IoResult{WriteAt(file, at, bytes, count).count * 0,
+                                        IoError::DeviceError};
+                    const IoResult wrote =
+                        WriteAt(file, at, bytes, std::min<std::size_t>(count, 100));
+                    const bool otherProgram =
+                        how != u"write, record" || overwrite(FireRedChart + 150, "\x0a\x0b\x05"_ba);
+                    return IoResult{wrote.count,
+                                    otherProgram ? IoError::DeviceFull : IoError::None};
+                };
+#ifdef Q_OS_LINUX
+            if (how == u"limit in write") // the real limit, lowered just before the real write
+                RomFileCalls.writeAt = [](FileHandle file, std::uint64_t at,
+                                          const std::uint8_t* bytes, std::size_t count) {
+                    return LimitFileSize(FireRedChart + 100) ? WriteAt(file, at, bytes, count)
+                                                             : IoResult{};
+                };
+#endif
+            if (how.contains(u"sync"))
+                RomFileCalls.sync = [=](FileHandle file) {
+                    if (how == u"sync lost") // all it was given since the last good sync is gone
+                        return overwrite(FireRedChart, before.mid(FireRedChart, ChartSize))
+                                   ? IoError::DeviceError
+                                   : IoError::None;
+                    const bool changed = how.startsWith(u"cut") ? Cut(file, path, size)
+                                         : how.startsWith(u"replace")
+                                             ? replace()
+                                             : how.startsWith(u"release") && overwrite(172, "BPGE");
+                    return changed ? SyncFile(file) : IoError::DeviceError;
+                };
+        };
+        plant(fault);
         QVERIFY(fault != u"rename" || QFile::rename(path, moved));
         QVERIFY(fault != u"replace" || replace());
         QVERIFY(fault != u"delete" || QFile::remove(path));
@@ -536,7 +599,12 @@ private slots:
         const QByteArray afterFirst = FileBytes(path);
         QVERIFY(fault != u"rename" || QFile::rename(moved, path));
         QVERIFY(fault != u"full" || filler.remove());
-        QVERIFY(Press(*editor.form, 100, editor->ChangeButton)); // more for the second save
+        QVERIFY(Press(*editor.form, 100, editor->ChangeButton)); // more for the next save
+        for (const QString& next : later) {
+            plant(next);
+            shown += Answer({u"enter"_s}, [&] { editor->Save1->trigger(); });
+            RomFileCalls = {};
+        }
         QByteArray edits = before; // rows 0, 110 and 100 changed to Fire vs Water = 0.5
         for (int row : {0, 110, 100})
             edits.replace(FireRedChart + 3 * row, 3, "\x0a\x0b\x05"_ba);
