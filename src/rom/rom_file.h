@@ -4,9 +4,10 @@
 // is the same on every system.
 //
 // What every implementation promises: AttachFile opens an existing regular file for reading and
-// writing, never creating, truncating or growing it, and holds its lock so that a second editor
-// cannot attach it (Linux: an advisory lock; Windows: a share mode that keeps every other writer
-// out); it refuses anything else and says why. A read tells the end of the file from an error.
+// writing, never creating, truncating or growing it, and holds its locks so that a second editor
+// cannot attach it (Linux: advisory locks of both kinds, flock and fcntl; Windows: a share mode
+// that keeps every other writer out); it refuses anything else and says why. A read tells the end
+// of the file from an error.
 
 #include <QString>
 
@@ -50,7 +51,7 @@ struct IoResult {
 };
 
 AttachResult AttachFile(const QString& path);
-void DetachFile(FileHandle file); // also gives up the lock
+void DetachFile(FileHandle file); // also gives up the locks
 
 // Reads up to `size` bytes at `offset` in one call (retried if interrupted); fewer at the end of
 // the file, with no error.
