@@ -1,8 +1,8 @@
-// The ROM file on Linux and other POSIX systems: pread and pwrite at explicit offsets, fsync, and
-// both kinds of advisory lock held while the file is attached: an exclusive flock, and a write
-// lock over the whole file through fcntl (one of the open file, not of the process), which is the
-// kind that lockf and fcntl callers take. The two kinds do not see each other, so a program that
-// takes either is kept out, and keeps the editor out.
+// The ROM file on Linux: pread and pwrite at explicit offsets, fsync, and both kinds of advisory
+// lock held while the file is attached: an exclusive flock, and a write lock over the whole file
+// through fcntl (one of the open file, not of the process), which is the kind that lockf and fcntl
+// callers take. On local file systems the two kinds do not see each other, so a program that takes
+// either is kept out, and keeps the editor out.
 
 #include "rom/rom_file.h"
 
@@ -24,6 +24,7 @@ AttachError ErrorOfOpen(int error) {
     case ENOTDIR:
         return AttachError::NoSuchFile;
     case EISDIR: // a folder put at the name after the look
+    case ENXIO:  // a socket, or a device with no driver
         return AttachError::NotRegularFile;
     case EACCES:
     case EPERM: // an immutable file

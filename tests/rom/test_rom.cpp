@@ -77,15 +77,20 @@ void ShortReads() {
 }
 
 #ifdef Q_OS_LINUX
-// What `call` returns when the kernel fails the system call `number` with `error`: a real
-// failure of the real call, made by a seccomp filter in a child process, which the filter
-// cannot outlive.
+// What `call` returns when the kernel fails the system call `number` (only with `command` as its
+// second argument, when one is given) with `error`: a real failure of the real call, made by a
+// seccomp filter in a child process, which the filter cannot outlive.
+inline constexpr std::uint32_t AnyCommand = ~0u;
 template <typename Result>
-Result WhenCallFails(long number, int error, const std::function<Result()>& call) {
+Result WhenCallFails(long number, int error, const std::function<Result()>& call,
+                     std::uint32_t command = AnyCommand) {
     const pid_t child = ::fork();
     if (child == 0) {
+        const std::uint8_t anyCommand = command == AnyCommand ? 0 : 1; // a mismatch skips
         sock_filter code[] = {BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
-                              BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, std::uint32_t(number), 0, 1),
+                              BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, std::uint32_t(number), 0, 3),
+                              BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[1])),
+                              BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, command, 0, anyCommand),
                               BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | std::uint32_t(error)),
                               BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW)};
         const sock_fprog filter{std::size(code), code};
@@ -262,12 +267,31 @@ private slots:
     }
 
 #ifdef Q_OS_LINUX
-    // A folder another program puts at the name between the editor's look and its open.
-    void folderPutAtTheName() {
+    // Attaching an image while the kernel fails one call: a folder or a socket another program
+    // puts at the name between the editor's look and its open reads as what it is; a file system
+    // that has no fcntl locks leaves the file to flock's alone, and does not refuse it.
+    void attachWhenCallFails_data() {
+        QTest::addColumn<long>("number");
+        QTest::addColumn<uint>("command");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<AttachError>("reason");
+        QTest::newRow("open: a folder")
+            << long(SYS_openat) << AnyCommand << EISDIR << AttachError::NotRegularFile;
+        QTest::newRow("open: a socket")
+            << long(SYS_openat) << AnyCommand << ENXIO << AttachError::NotRegularFile;
+        for (int error : {EINVAL, ENOLCK})
+            QTest::addRow("fcntl lock: %s", strerrorname_np(error))
+                << long(SYS_fcntl) << uint(F_OFD_SETLK) << error << AttachError::None;
+    }
+    void attachWhenCallFails() {
+        QFETCH(long, number);
+        QFETCH(uint, command);
+        QFETCH(int, error);
+        QFETCH(AttachError, reason);
         QTemporaryDir dir;
         const QString path = WriteImage(dir.filePath(u"rom.gba"_s));
         const std::function<AttachError()> attach = [&] { return AttachFile(path).error; };
-        QCOMPARE(WhenCallFails(SYS_openat, EISDIR, attach), AttachError::NotRegularFile);
+        QCOMPARE(WhenCallFails(number, error, attach, command), reason);
     }
 #endif
 
