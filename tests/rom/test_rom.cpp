@@ -265,6 +265,7 @@ private slots:
         };
         typed("firered", "firered"); // "firered.gba", not supported, stands beside it
         typed("emerald", "emerald");
+        typed("typed in a folder with a dot", "ROMs v1.2/emerald");
         typed("the open image again", "rom.gba");
         typed("two Foresight entries", "two Foresight entries.gba", "two Foresight");
         typed("not supported", "AGBJ.gba", "unsupported");
@@ -289,6 +290,8 @@ private slots:
         typed("device", "/dev/zero", "not a file");
         typed("link to itself", "loop.gba", "unopenable");
         typed("read error of the system's own", "/proc/self/mem", "unreadable");
+        typed("immutable", "emerald.gba", "read-only", "EPERM");
+        typed("on a device mounted read-only", "ROMs v1.2/emerald.gba", "read-only", "EROFS");
 #endif
 #ifdef Q_OS_WIN // the type query failing (EIO): an error, not a pipe or a device
         typed("type unknown when attached", "emerald.gba", "unopenable", "fstat 5");
@@ -311,8 +314,9 @@ private slots:
         QVERIFY(Press(*editor.form, 42, editor->ChangeButton));
         QDir& folder = editor.dir;
         QFile::setPermissions(folder.path(), QFile::permissions(folder.path()) | QFile::ExeOther);
-        for (const char* name :
-             {"firered", "emerald.gba", "locked.gba", "read-only.gba", "dangling.gba"})
+        folder.mkdir(u"ROMs v1.2"_s);
+        for (const char* name : {"firered", "emerald.gba", "locked.gba", "read-only.gba",
+                                 "dangling.gba", "ROMs v1.2/emerald.gba"})
             WriteImage(folder.filePath(QString::fromLatin1(name)));
         for (const char* name : {"firered.gba", "AGBJ.gba"})
             WriteImage(folder.filePath(QString::fromLatin1(name)), RealChart(), "AGBJ");
@@ -338,7 +342,7 @@ private slots:
         const QByteArray files = Folder(folder);
 #ifdef Q_OS_LINUX // the read-only file opened as a user without privileges: the tests may run as
                   // root, whom permission bits do not bind
-        ::setfsuid(told == u"read-only" && ::getuid() == 0 ? 65534 : ::getuid());
+        ::setfsuid(told == u"read-only" && fault.isEmpty() && ::getuid() == 0 ? 65534 : ::getuid());
 #else // where wine run as root lets the user write a read-only file
         if (told == u"read-only" && QFile(steps[1]).open(QIODevice::ReadWrite))
             QSKIP("The read-only attribute does not bind here: the system lets this user write");
@@ -353,10 +357,29 @@ private slots:
                 return FileLook{-1, IoError::DeviceError};
             };
         QVERIFY(!fault.startsWith(u"fstat") || Plant(steps[1], fault));
+#ifdef Q_OS_LINUX // the system refusing to write, for real: the file made immutable (EPERM), or its
+                  // folder bound read-only where only this process sees it (EROFS)
+        const QByteArray versions = QFile::encodeName(folder.filePath(u"ROMs v1.2"_s));
+        auto lift = [&] { // before the retry, and whatever the test's end
+            if (fault == u"EPERM")
+                QProcess::execute(u"chattr"_s, {u"-i"_s, steps[1]});
+            if (fault == u"EROFS")
+                ::umount2(versions, MNT_DETACH);
+        };
+        const auto lifted = qScopeGuard(lift);
+        if ((fault == u"EPERM" && QProcess::execute(u"chattr"_s, {u"+i"_s, steps[1]}) != 0) ||
+            (fault == u"EROFS" &&
+             (::unshare(CLONE_NEWNS) != 0 ||
+              ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+              ::mount(versions, versions, nullptr, MS_BIND, nullptr) != 0 ||
+              ::mount(nullptr, versions, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0)))
+            QSKIP("Immutable files, and mounts in a namespace of one's own, take root");
+#endif
         const QStringList shown = Answer(steps, [&] { editor->Open1->trigger(); });
         RomFileCalls = {};
 #ifdef Q_OS_LINUX
         ::setfsuid(::getuid());
+        lift();
 #endif
         otherEditor.close();
         QCOMPARE(InWords(shown),

@@ -50,10 +50,12 @@ QStringList Shown(TForm1& form) {
     return shown;
 }
 
-// What the open dialog shows: its title, labels, file types and buttons, and whether its
-// "Any File" choice lets a name without a dot through, as the dialog matches names; and whether
-// it tells a file's type by reading it (a shell script named without an extension). It is left
-// once it has listed the folder's files with their types.
+// What the open dialog shows: its title, labels, file types and buttons; whether its first file
+// type lets a ".gba" name through and its "Any File" choice a name without a dot, as the dialog
+// matches names; whether it tells a file's type by reading it (a shell script named without an
+// extension); and whether it is forced to be the toolkit's own, where a desktop's would be in its
+// own language, read files and hide names without a dot. It is left once it has listed the
+// folder's files with their types.
 QStringList DialogTexts(TForm1& form, const QString& folder) {
     QStringList texts{u"no dialog"_s};
     QTimer::singleShot(0, [&] {
@@ -69,13 +71,18 @@ QStringList DialogTexts(TForm1& form, const QString& folder) {
             if (part->isVisible() && !part->property("text").toString().isEmpty())
                 texts << part->property("text").toString().remove(u'&');
         auto* types = dialog->findChild<QComboBox*>(u"fileTypeCombo"_s);
-        const QString any = dialog->nameFilters()[1].section(u'(', -1).chopped(1);
         const QFileInfo script(folder + u"/script"_s), data(folder + u"/data"_s);
         const bool sniffs =
             dialog->iconProvider()->type(script) != dialog->iconProvider()->type(data);
+        auto shows = [&](int type, const QString& name) { // as the dialog matches names
+            return QDir::match(dialog->nameFilters()[type].section(u'(', -1).chopped(1), name);
+        };
         texts << dialog->windowTitle() << types->itemText(0) << types->itemText(1)
-              << (QDir::match(any, u"ROM"_s) ? u"ROM shown"_s : u"ROM hidden"_s)
-              << (sniffs ? u"types read from files"_s : u"types from names only"_s);
+              << (shows(0, u"rom.gba"_s) ? u"rom.gba shown"_s : u"rom.gba hidden"_s)
+              << (shows(1, u"ROM"_s) ? u"ROM shown"_s : u"ROM hidden"_s)
+              << (sniffs ? u"types read from files"_s : u"types from names only"_s)
+              << (dialog->testOption(QFileDialog::DontUseNativeDialog) ? u"the toolkit's own"_s
+                                                                       : u"the desktop's"_s);
         dialog->reject();
     });
     form.Open1->trigger();
@@ -173,23 +180,37 @@ private slots:
         QTest::newRow("French twice")
             << QStringList{u"Francais1"_s, u"Francais1"_s} << u"window-french"_s << 1;
     }
-    // With an image open and every selector set, each switch happens after the toolkit has told
-    // the window of the change; then every caption, item, screen-reader name and box is in the
-    // language in force (the toolkit's Yes and No too), every selection is where it was, and the
-    // chart is untouched. English after French brings back exactly what English showed.
+    // First with no image open: the enabled states and selections the window starts with, and its
+    // fixed frame, without a maximise button, centred. Then with an image open and every selector
+    // set. Each switch happens after the toolkit has told the window of the change; then every
+    // caption, item, screen-reader name and box is in the language in force (the toolkit's Yes and
+    // No too), every selection is where it was, and the chart is untouched. English after French
+    // brings back exactly what English showed.
     void languageSwitch() {
         QFETCH(QStringList, switches);
         QFETCH(QString, reviewed);
         QFETCH(int, refills);
+        auto switchLanguage = [&](Editor& editor) {
+            for (const QString& language : switches) {
+                editor->findChild<QAction*>(language)->trigger();
+                QCoreApplication::sendPostedEvents();
+            }
+        };
         Editor editor;
+        switchLanguage(editor); // with no image yet: the window as it first shows, and its frame
+        QString frame;
+        QDebug(&frame) << "window" << editor->width() << "wide, fixed"
+                       << (editor->minimumSize() == editor->maximumSize()) << editor->windowFlags()
+                       << "off the screen's centre by"
+                       << editor->geometry().center() -
+                              editor->screen()->availableGeometry().center();
+        QStringList shown = Shown(*editor.form) << frame.trimmed();
+        editor->English1->trigger(); // then the same switches with an image open
         QVERIFY(editor.open(RealChart()));
         Select(*editor.form, 13, 17, 4, 25);
         editor->ListBox1->setCurrentRow(57);
         QSignalSpy refilled(editor->ListBox1->model(), &QAbstractItemModel::modelReset);
-        for (const QString& language : switches) {
-            editor->findChild<QAction*>(language)->trigger();
-            QCoreApplication::sendPostedEvents();
-        }
+        switchLanguage(editor);
         const QStringList boxes = Answer({u"yes"_s, u"enter"_s, u"enter"_s, u"enter"_s}, [&] {
             // asks of the Foresight entry there is, then of the last; Enter says No
             QVERIFY(Press(*editor.form, 57, editor->InsertForesightEntryButton));
@@ -198,7 +219,7 @@ private slots:
         });
         QCOMPARE(refilled.count(), refills);
         QCOMPARE(TableBytes(), RealChart().left(ChartSize));
-        const QStringList shown = Shown(*editor.form) << editor->windowTitle() << boxes;
+        shown << Shown(*editor.form) << editor->windowTitle() << boxes;
         QCOMPARE(shown, Reviewed(reviewed, shown));
     }
 
