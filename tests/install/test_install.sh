@@ -20,9 +20,8 @@ appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" >/dev/null
 entry=$share/applications/$(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>|\1|p' "$share/metainfo/$id.metainfo.xml")
 desktop-file-validate "$entry"
 if grep -q "^MimeType=" "$entry"; then false; fi # it opens no file given
-icon=$(sed -n 's/^Icon=//p' "$entry")
-for size in 16 32 48 64 128 256; do # width and height from the PNG header
-  test "$(od -An -tu4 --endian=big -j16 -N8 "$share/icons/hicolor/${size}x${size}/apps/$icon.png" | xargs)" = "$size $size"
+for size in 16 32 48 64 128 256; do # the entry's icon at each size: width and height from the PNG header
+  test "$(od -An -tu4 --endian=big -j16 -N8 "$share/icons/hicolor/${size}x${size}/apps/$(sed -n 's/^Icon=//p' "$entry").png" | xargs)" = "$size $size"
 done
 depends=$(dpkg-deb -f "$work"/package/quorvane_*.deb Depends)
 for needed in libqt6widgets6 qt6-qpa-plugins qt6-translations-l10n; do grep -q "$needed" <<<"$depends"; done
