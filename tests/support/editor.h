@@ -160,7 +160,9 @@ struct Editor {
         form.reset();
         ResetProgramState();
     }
-    TForm1* operator->() const { return form.get(); }
+    TForm1* operator->() const {
+        return form.get();
+    }
     // The test's files, in a folder named as users' often are, with a space and a dot: the dot of
     // a typed name's extension is looked for in the file's name alone.
     QTemporaryDir temporary{QDir::tempPath() + u"/ROMs v1.2-XXXXXX"_s};
