@@ -341,6 +341,16 @@ private slots:
 #ifdef Q_OS_LINUX // the read-only file opened as a user without privileges: the tests may run as
                   // root, whom permission bits do not bind
         ::setfsuid(told == u"read-only" && fault.isEmpty() && ::getuid() == 0 ? 65534 : ::getuid());
+        // Refused for real, and only to root: the file made immutable (EPERM), or the folder bound
+        // read-only where only this process sees it (EROFS).
+        const QByteArray here = QFile::encodeName(folder.path());
+        if ((fault == u"EPERM" && QProcess::execute(u"chattr"_s, {u"+i"_s, steps[1]}) != 0) ||
+            (fault == u"EROFS" &&
+             (::unshare(CLONE_NEWNS) != 0 ||
+              ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+              ::mount(here, here, nullptr, MS_BIND, nullptr) != 0 ||
+              ::mount(nullptr, here, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0)))
+            QSKIP("Immutable files, and mounts in a namespace of one's own, take root");
 #else // where wine run as root lets the user write a read-only file
         if (told == u"read-only" && QFile(steps[1]).open(QIODevice::ReadWrite))
             QSKIP("The read-only attribute does not bind here: the system lets this user write");
@@ -355,17 +365,6 @@ private slots:
                 return FileLook{-1, IoError::DeviceError};
             };
         QVERIFY(!fault.startsWith(u"fstat") || Plant(steps[1], fault));
-#ifdef Q_OS_LINUX // refused for real, and only to root: the file made immutable (EPERM), or the
-                  // folder bound read-only where only this process sees it (EROFS)
-        const QByteArray here = QFile::encodeName(folder.path());
-        if ((fault == u"EPERM" && QProcess::execute(u"chattr"_s, {u"+i"_s, steps[1]}) != 0) ||
-            (fault == u"EROFS" &&
-             (::unshare(CLONE_NEWNS) != 0 ||
-              ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-              ::mount(here, here, nullptr, MS_BIND, nullptr) != 0 ||
-              ::mount(nullptr, here, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0)))
-            QSKIP("Immutable files, and mounts in a namespace of one's own, take root");
-#endif
         const QStringList shown = Answer(steps, [&] { editor->Open1->trigger(); });
         RomFileCalls = {};
 #ifdef Q_OS_LINUX
