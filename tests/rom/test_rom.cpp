@@ -309,7 +309,7 @@ private slots:
                                << QString::fromLatin1(fault);
         };
         typed("firered", "firered"); // "firered.gba", not supported, stands beside it
-        typed("emerald", "emerald");
+        typed("emerald, in a folder with a dot", "emerald");
         typed("the open image again", "rom.gba");
         typed("two Foresight entries", "two Foresight entries.gba", "two Foresight");
         typed("not supported", "AGBJ.gba", "unsupported");
@@ -337,6 +337,8 @@ private slots:
         typed("device", "/dev/zero", "not a file");
         typed("link to itself", "loop.gba", "unopenable");
         typed("read error of the system's own", "/proc/self/mem", "unreadable");
+        typed("immutable", "emerald.gba", "read-only", "EPERM");
+        typed("on a device mounted read-only", "emerald.gba", "read-only", "EROFS");
 #endif
 #ifdef Q_OS_WIN // the type query failing (EIO): an error, not a pipe or a device
         typed("type unknown when attached", "emerald.gba", "unopenable", "fstat 5");
@@ -391,7 +393,17 @@ private slots:
 #endif
 #ifdef Q_OS_LINUX // the read-only file opened as a user without privileges: the tests may run as
                   // root, whom permission bits do not bind
-        ::setfsuid(told == u"read-only" && ::getuid() == 0 ? 65534 : ::getuid());
+        ::setfsuid(told == u"read-only" && fault.isEmpty() && ::getuid() == 0 ? 65534 : ::getuid());
+        // Refused for real, and only to root: the file made immutable (EPERM), or the folder bound
+        // read-only where only this process sees it (EROFS).
+        const QByteArray here = QFile::encodeName(folder.path());
+        if ((fault == u"EPERM" && QProcess::execute(u"chattr"_s, {u"+i"_s, steps[1]}) != 0) ||
+            (fault == u"EROFS" &&
+             (::unshare(CLONE_NEWNS) != 0 ||
+              ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+              ::mount(here, here, nullptr, MS_BIND, nullptr) != 0 ||
+              ::mount(nullptr, here, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0)))
+            QSKIP("Immutable files, and mounts in a namespace of one's own, take root");
 #else // where wine run as root lets the user write a read-only file
         if (told == u"read-only" && QFile(steps[1]).open(QIODevice::ReadWrite))
             QSKIP("The read-only attribute does not bind here: the system lets this user write");
@@ -409,7 +421,9 @@ private slots:
         const QStringList shown = Answer(steps, [&] { editor->Open1->trigger(); });
         RomFileCalls = {};
 #ifdef Q_OS_LINUX
-        ::setfsuid(::getuid());
+        ::setfsuid(::getuid()); // and the refusals above lifted, before the retry
+        QVERIFY(fault != u"EPERM" || QProcess::execute(u"chattr"_s, {u"-i"_s, steps[1]}) == 0);
+        QVERIFY(fault != u"EROFS" || ::umount2(here, MNT_DETACH) == 0);
 #endif
         otherEditor.close();
 #ifdef Q_OS_LINUX

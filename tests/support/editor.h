@@ -63,13 +63,15 @@ inline void ResetProgramState() {
 }
 
 // A box as Answer reports it: "title | text | buttons", the default button marked "*" ("Yes No*"),
-// and " !" added for an icon. The buttons come in the order of their roles, the same everywhere.
+// " !" added for an icon and " ownerless" for a box not over the window (centred on the screen,
+// with a taskbar entry of its own). The buttons come in the order of their roles.
 inline QString Describe(const QMessageBox* box) {
     QString line = box->windowTitle() + u" | "_s + box->text() + u" |"_s;
     for (const QAbstractButton* button : box->buttons())
         line +=
             u' ' + button->text().remove(u'&') + (button == box->defaultButton() ? u"*"_s : u""_s);
-    return line + (box->icon() == QMessageBox::NoIcon ? u""_s : u" !"_s);
+    return line + (box->icon() == QMessageBox::NoIcon ? u""_s : u" !"_s) +
+           (box->parentWidget() == Form1 ? u""_s : u" ownerless"_s);
 }
 
 // Runs `action`, answering the modal widgets it brings up one step each, in order: "yes" clicks
@@ -112,6 +114,22 @@ inline QString StartLanguage() {
     return qEnvironmentVariable("QUORVANE_LANGUAGE", u"en"_s);
 }
 
+// What the file commands set, in a line: whether an image is attached, the list's rows and
+// selected row, and which controls are enabled, a digit each: Save and Close, then the controls
+// of the client area in the order of the form.
+inline QString FileState(const TForm1& form) {
+    QString enabled = u"%1%2 "_s.arg(form.Save1->isEnabled()).arg(form.Close1->isEnabled());
+    for (const QWidget* c : form.ClientArea->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        enabled += QString::number(c->isEnabled());
+    return u"%1, %2 rows, row %3, enabled %4"_s.arg(RomStream.is_open() ? u"open" : u"closed")
+        .arg(form.ListBox1->count())
+        .arg(form.ListBox1->currentRow())
+        .arg(enabled);
+}
+inline const QString NoImage = u"closed, 0 rows, row -1, enabled 00 0000000010001"_s;
+// Right after an Open from the no-image state: the first row selected, the commands enabled.
+inline const QString FirstImage = u"open, 111 rows, row 0, enabled 11 1111111111101"_s;
+
 // A fresh program and window as right after start-up, showing real message boxes.
 struct Editor {
     Editor() {
@@ -127,11 +145,11 @@ struct Editor {
             qFatal("Could not make %s", qPrintable(dir.path()));
 #endif
     }
-    // Opens `file` through File > Open; true when the dialog alone came up and the image is
-    // attached.
+    // Opens `file` through File > Open from the no-image state; true when the dialog alone came
+    // up and the window shows the image as a first Open must.
     [[nodiscard]] bool openFile(const QString& file) {
         const QStringList shown = Answer({file}, [&] { form->Open1->trigger(); });
-        return shown == QStringList(u"dialog"_s) && RomStream.is_open();
+        return shown == QStringList(u"dialog"_s) && FileState(*form) == FirstImage;
     }
     // Writes a Fire Red image holding `chart` and opens it.
     [[nodiscard]] bool open(const QByteArray& chart) {
@@ -145,8 +163,10 @@ struct Editor {
     TForm1* operator->() const {
         return form.get();
     }
-    QTemporaryDir temporary;
-    QDir dir{temporary.path()}; // the test's files
+    // The test's files, in a folder named as users' often are, with a space and a dot: the dot of
+    // a typed name's extension is looked for in the file's name alone.
+    QTemporaryDir temporary{QDir::tempPath() + u"/ROMs v1.2-XXXXXX"_s};
+    QDir dir{temporary.path()};
     QString path;
     std::unique_ptr<TForm1> form;
 };
@@ -167,20 +187,6 @@ inline void Select(TForm1& form, int attacking, int defending, int radioItem, in
     button->click();
     return true;
 }
-
-// What the file commands set, in a line: whether an image is attached, the list's rows and
-// selected row, and which controls are enabled, a digit each: Save and Close, then the controls
-// of the client area in the order of the form.
-inline QString FileState(const TForm1& form) {
-    QString enabled = u"%1%2 "_s.arg(form.Save1->isEnabled()).arg(form.Close1->isEnabled());
-    for (const QWidget* c : form.ClientArea->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        enabled += QString::number(c->isEnabled());
-    return u"%1, %2 rows, row %3, enabled %4"_s.arg(RomStream.is_open() ? u"open" : u"closed")
-        .arg(form.ListBox1->count())
-        .arg(form.ListBox1->currentRow())
-        .arg(enabled);
-}
-inline const QString NoImage = u"closed, 0 rows, row -1, enabled 00 0000000010001"_s;
 
 // The lines of tests/data/NAME.txt as last reviewed, a line break inside one written there as \n;
 // compared with what the program shows now, a difference fails with the first line that differs.

@@ -1,7 +1,7 @@
-// The window and its two languages: its layout, tab order and open dialog as reviewed (in
-// tests/data), the custom selector following the group, an exception inside a handler, and a
-// switch of language: every caption, screen-reader name and box in the language in force, every
-// selection kept.
+// The window and its two languages: its frame, layout, tab order and open dialog as reviewed (in
+// tests/data), an exception inside a handler, and a switch of language, before any Open and with
+// an image open: every caption, enabled state, screen-reader name and box in the language in
+// force, every selection kept.
 
 #include "support/editor.h"
 
@@ -50,10 +50,12 @@ QStringList Shown(TForm1& form) {
     return shown;
 }
 
-// What the open dialog shows: its title, labels, file types and buttons, and whether its
-// "Any File" choice lets a name without a dot through, as the dialog matches names; and whether
-// it tells a file's type by reading it (a shell script named without an extension). It is left
-// once it has listed the folder's files with their types.
+// What the open dialog shows: its title, labels, file types and buttons; whether its first file
+// type lets a ".gba" name through and its "Any File" choice a name without a dot, as the dialog
+// matches names; whether it tells a file's type by reading it (a shell script named without an
+// extension); and whether it is forced to be the toolkit's own, where a desktop's would be in its
+// own language, read files and hide names without a dot. It is left once it has listed the
+// folder's files with their types.
 QStringList DialogTexts(TForm1& form, const QString& folder) {
     QStringList texts{u"no dialog"_s};
     QTimer::singleShot(0, [&] {
@@ -69,13 +71,17 @@ QStringList DialogTexts(TForm1& form, const QString& folder) {
             if (part->isVisible() && !part->property("text").toString().isEmpty())
                 texts << part->property("text").toString().remove(u'&');
         auto* types = dialog->findChild<QComboBox*>(u"fileTypeCombo"_s);
-        const QString any = dialog->nameFilters()[1].section(u'(', -1).chopped(1);
         const QFileInfo script(folder + u"/script"_s), data(folder + u"/data"_s);
         const bool sniffs =
             dialog->iconProvider()->type(script) != dialog->iconProvider()->type(data);
+        const QStringList patterns = // each file type's, as the dialog matches names with them
+            dialog->nameFilters().replaceInStrings(QRegularExpression(u".*\\(|\\)$"_s), u""_s);
         texts << dialog->windowTitle() << types->itemText(0) << types->itemText(1)
-              << (QDir::match(any, u"ROM"_s) ? u"ROM shown"_s : u"ROM hidden"_s)
-              << (sniffs ? u"types read from files"_s : u"types from names only"_s);
+              << (QDir::match(patterns[0], u"rom.gba"_s) ? u"rom.gba shown"_s : u"rom.gba hidden"_s)
+              << (QDir::match(patterns[1], u"ROM"_s) ? u"ROM shown"_s : u"ROM hidden"_s)
+              << (sniffs ? u"types read from files"_s : u"types from names only"_s)
+              << (dialog->testOption(QFileDialog::DontUseNativeDialog) ? u"the toolkit's own"_s
+                                                                       : u"the desktop's"_s);
         dialog->reject();
     });
     form.Open1->trigger();
@@ -87,14 +93,19 @@ class TestWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    // The client area's size, the font's, each control's place and size (a label sizes itself to
-    // its text, so only its place counts) and the order in which Tab walks the controls.
+    // The client area's size, the font's, the window's frame (fixed, without a maximise button,
+    // centred on the screen), each control's place and size (a label sizes itself to its text, so
+    // only its place counts) and the order in which Tab walks the controls.
     void layoutIsTheReviewedOne() {
         Editor editor;
+        QStringList layout; // the frame as placed to be shown, before a frame is drawn around it
+        QDebug(&layout.emplace_back())
+            << editor->windowFlags() << "fixed" << (editor->minimumSize() == editor->maximumSize())
+            << "off the screen's centre by"
+            << editor->geometry().center() - editor->screen()->availableGeometry().center();
         editor->show();
         QVERIFY(QTest::qWaitForWindowExposed(editor.form.get()));
         const QWidget* area = editor->ClientArea;
-        QStringList layout;
         QDebug(&layout.emplace_back())
             << "client area" << area->size() << "font" << editor->font().pointSizeF();
         for (const QWidget* c : area->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -130,18 +141,6 @@ private slots:
         QCOMPARE(texts, Reviewed(u"open-dialog"_s, texts));
     }
 
-    // Enabled exactly while Custom is chosen, a language switch notwithstanding.
-    void customSelectorFollowsTheGroup() {
-        Editor editor;
-        QVERIFY(editor.open(RealChart()));
-        for (int item : {0, 4, 1, 2, 3, 4}) {
-            editor->MultFactorRadioItems->buttons()[item]->click();
-            editor->Francais1->trigger();
-            QCOMPARE(editor->CustomMultFactorComboBox->isEnabled(), item == 4);
-            editor->English1->trigger();
-        }
-    }
-
     // Shown in a box with its message, or none for an unknown exception; the program goes on
     // and shows the About box.
     void exceptionInAHandler() {
@@ -173,15 +172,20 @@ private slots:
         QTest::newRow("French twice")
             << QStringList{u"Francais1"_s, u"Francais1"_s} << u"window-french"_s << 1;
     }
-    // With an image open and every selector set, each switch happens after the toolkit has told
-    // the window of the change; then every caption, item, screen-reader name and box is in the
-    // language in force (the toolkit's Yes and No too), every selection is where it was, and the
-    // chart is untouched. English after French brings back exactly what English showed.
+    // First with no image open: the enabled states and selections the window starts with. Then
+    // with an image open and every selector set. Each switch happens after the toolkit has told the
+    // window of the change; then every caption, item, screen-reader name and box is in the language
+    // in force (the toolkit's Yes and No too), every selection is where it was, and the chart is
+    // untouched. English after French brings back exactly what English showed.
     void languageSwitch() {
         QFETCH(QStringList, switches);
         QFETCH(QString, reviewed);
         QFETCH(int, refills);
-        Editor editor;
+        Editor editor; // first with no image open, in the language the row ends in
+        for (const QString& language : switches)
+            editor->findChild<QAction*>(language)->trigger();
+        QStringList shown = Shown(*editor.form);
+        editor->English1->trigger(); // then the switches again, with an image open
         QVERIFY(editor.open(RealChart()));
         Select(*editor.form, 13, 17, 4, 25);
         editor->ListBox1->setCurrentRow(57);
@@ -198,7 +202,7 @@ private slots:
         });
         QCOMPARE(refilled.count(), refills);
         QCOMPARE(TableBytes(), RealChart().left(ChartSize));
-        const QStringList shown = Shown(*editor.form) << editor->windowTitle() << boxes;
+        shown << Shown(*editor.form) << editor->windowTitle() << boxes;
         QCOMPARE(shown, Reviewed(reviewed, shown));
     }
 
