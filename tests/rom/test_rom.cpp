@@ -143,40 +143,31 @@ private slots:
     void reads_data() {
         QTest::addColumn<QByteArray>("code");
         QTest::addColumn<uint>("offset"); // 0: not supported
-        QTest::addColumn<int>("records"); // before the end-of-chart record
         QTest::addColumn<qint64>("size");
         const std::pair<const char*, uint> releases[] = {
             {"AXVE", 0x1F9720}, {"AXPE", 0x1F96B0}, {"BPEE", 0x31ACE8}, {"BPRE", 0x24F050},
             {"BPGE", 0x24F02C}, {"AXVF", 0x201B28}, {"AXPF", 0x201AB8}, {"BPEF", 0x322818},
             {"BPRF", 0x24945C}, {"BPGF", 0x249438}, {"axve", 0},        {"BP", 0}};
         for (auto [code, offset] : releases)
-            QTest::newRow(code) << QByteArray(code) << offset << 111 << qint64(4 << 20);
-        for (int records : {0, 50, 110})
-            QTest::addRow("end after %d records", records)
-                << "BPRE"_ba << FireRedChart << records << ImageSize;
+            QTest::newRow(code) << QByteArray(code) << offset << qint64(4 << 20);
         QTest::newRow("file cut in the 34th record")
-            << "BPRE"_ba << FireRedChart << 111 << qint64(FireRedChart + 100);
+            << "BPRE"_ba << FireRedChart << qint64(FireRedChart + 100);
     }
     // The code at offset 172, compared exactly, picks the chart offset; any other code, or one
     // cut by the end of the file, is refused and leaves the offset and chart alone. Only (255,
-    // 255, 0) ends the chart; after 111 records a 112th is read and dropped. An early end keeps
-    // the 333 bytes as they stand in the file, so nothing of an earlier image survives. Cut by the
-    // end of the file, every byte from there reads as 255. A save right after, twice, changes
-    // nothing; a chart cut short is never written while the file stays attached.
+    // 255, 0) ends the chart; after 111 records a 112th is read and dropped. Cut by the end of
+    // the file, every byte from there reads as 255. (The editing sessions of the fuzz target
+    // prove, on any bytes, that a chart is read as the file holds it and that saving it back, or
+    // failing to, changes nothing.)
     void reads() {
         QFETCH(QByteArray, code);
         QFETCH(uint, offset);
-        QFETCH(int, records);
         QFETCH(qint64, size);
         QTemporaryDir dir;
-        QByteArray chart = RealChart().replace(ChartSize, 3, "\x01\x02\x03"_ba);
-        chart.replace(30, 6, "\xff\xff\x07\xff\xfe\x00"_ba);
-        if (records < MaxEntries)
-            chart = chart.left(3 * records) + "\xff\xff\x00"_ba;
-        const QString path =
-            WriteImage(dir.filePath(u"rom"_s), chart, code, offset ? offset : FireRedChart,
-                       code.size() < 4 ? 174 : size);
-        const QByteArray before = FileBytes(path);
+        const QByteArray chart = RealChart().replace(ChartSize, 3, "\x01\x02\x03"_ba);
+        const QString path = WriteImage(
+            dir.filePath(u"rom"_s), chart.left(30) + "\xff\xff\x07\xff\xfe\x00"_ba + chart.mid(36),
+            code, offset ? offset : FireRedChart, code.size() < 4 ? 174 : size);
         TableOffset = 1;
         TypeChart.fill({{}, 3, 3, 3});
         RomStream.open(path);
@@ -187,14 +178,9 @@ private slots:
             return;
         }
         ReadTypeChart();
-        QCOMPARE(TableBytes(), before.mid(offset, ChartSize).leftJustified(ChartSize, '\xff'));
-        const bool cut = size < offset + ChartSize;
-        QCOMPARE(ReadGameCode() == code, !cut); // after a read met the end, nothing more is read
-        for (int save = 0; save < 2; ++save) {
-            WriteTypeChart();
-            QCOMPARE(RomStream.failure(), cut ? StreamFailure::NotSeen : StreamFailure::None);
-        }
-        QCOMPARE(FileBytes(path), before);
+        QCOMPARE(TableBytes(),
+                 FileBytes(path).mid(offset, ChartSize).leftJustified(ChartSize, '\xff'));
+        QCOMPARE(ReadGameCode() == code, size >= offset + ChartSize); // nothing read past the end
     }
 
     // Each of the file layer's calls, failing for real, reports its reason: a wrapper that
@@ -217,7 +203,6 @@ private slots:
             {"write: device gone", ENXIO, IoError::DeviceError},
             {"write: no such device", ENODEV, IoError::DeviceError},
             {"write: remounted read-only", EROFS, IoError::DeviceError},
-            {"read: device gone", ENXIO, IoError::DeviceError},
             {"sync: the device failed", EIO, IoError::DeviceError},
 #endif
         };
@@ -242,18 +227,15 @@ private slots:
             buffer = pages + page - 10;
 #endif
         auto run = [&] {
-            return call.startsWith(u"read")    ? ReadAt(file, 0, bytes, 1).error
-                   : call.startsWith(u"write") ? WriteAt(file, 0, buffer, 20).error
-                   : call.startsWith(u"sync")  ? SyncFile(file)
-                                               : LookAt(file, path).error;
+            return call.startsWith(u"write")  ? WriteAt(file, 0, buffer, 20).error
+                   : call.startsWith(u"sync") ? SyncFile(file)
+                                              : LookAt(file, path).error;
         };
         if (call.endsWith(u"closed file"))
             DetachFile(file);
 #ifdef Q_OS_LINUX
         QVERIFY(!call.endsWith(u"limit") || LimitFileSize(1));
-        const long number = call.startsWith(u"read")    ? SYS_pread64
-                            : call.startsWith(u"write") ? SYS_pwrite64
-                                                        : SYS_fsync;
+        const long number = call.startsWith(u"write") ? SYS_pwrite64 : SYS_fsync;
         const IoError got =
             error ? WhenCallFails(number, error, std::function<IoError()>(run)) : run();
         QVERIFY(LimitFileSize());
@@ -386,13 +368,11 @@ private slots:
         if (chose)
             steps[1] = folder.absoluteFilePath(steps[1]); // typed as a whole path
         const QByteArray files = Folder(folder);
-#ifdef Q_OS_LINUX // after the reads of every file, whose closing gives up this process's lockf
-                  // locks
+#ifdef Q_OS_LINUX // the lockf lock taken after the reads of every file, whose closing gives up
+                  // this process's lockf locks; the read-only file opened as a user without
+                  // privileges: the tests may run as root, whom permission bits do not bind
         const int lockf = LockfHolder(folder.filePath(u"lockf.gba"_s));
         QVERIFY(lockf >= 0);
-#endif
-#ifdef Q_OS_LINUX // the read-only file opened as a user without privileges: the tests may run as
-                  // root, whom permission bits do not bind
         ::setfsuid(told == u"read-only" && fault.isEmpty() && ::getuid() == 0 ? 65534 : ::getuid());
         // Refused for real, and only to root: the file made immutable (EPERM), or the folder bound
         // read-only where only this process sees it (EROFS).
