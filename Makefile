@@ -77,8 +77,8 @@ windows:
 # The chart, ROM and window suites as Windows programs under wine, headless; then the folder's
 # layout, read-me, licences and manifest.
 windows-test: windows
-	@echo "Not run under wine: the end-to-end session (real X input, and prlimit for the" \
-	  "file-size limit, are Linux's), the decimal-comma run (a Linux locale), the package test."
+	@echo "Not run under wine: the end-to-end session (real X input is Linux's), the" \
+	  "decimal-comma run (a Linux locale), the package test."
 	QUORVANE_WINDOWS_CACHE=$(WINDOWS_CACHE) bash tools/windows/run-tests.sh \
 	  build-windows/test_chart.exe build-windows/test_rom.exe \
 	  build-windows/test_window.exe
