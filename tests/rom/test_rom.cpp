@@ -449,7 +449,6 @@ private slots:
         // retry writes the whole chart.
         row("the look before the write fails", "look 1", "system saved, edits");
         row("the read before the write fails", "read", "device saved, edits");
-        row("the write fails part-way", "write", "full, part written saved, edits");
         // Failing, then failing again losing all that was written since the last good sync: the
         // file is back to its durable bytes, which the next save still accepts.
         row("the sync fails, then fails losing the writes", "sync, then sync lost",

@@ -54,7 +54,7 @@ QStringList Shown(TForm1& form) {
 // a dot, as the dialog matches names; whether it tells a file's type by reading it (a shell script
 // named without an extension); and whether it is forced to be the toolkit's own, where a desktop's
 // would be in its own language, read files and hide names without a dot. It is left once it has
-// listed the folder's files with their types. (Linux's dialog: Windows shows its own.)
+// listed the folder's files. (Linux's dialog: Windows shows its own.)
 QStringList DialogTexts(TForm1& form, const QString& folder) {
     QFile script(folder + u"/script"_s), data(folder + u"/data"_s); // written through at once
     const QIODevice::OpenMode through = QIODevice::WriteOnly | QIODevice::Unbuffered;
@@ -71,7 +71,7 @@ QStringList DialogTexts(TForm1& form, const QString& folder) {
         texts.clear();
         auto* files = dialog->findChild<QFileSystemModel*>();
         if (!QTest::qWaitFor(
-                [&] { return !files->type(files->index(folder + u"/data"_s)).isEmpty(); }))
+                [&] { return files->fileInfo(files->index(folder + u"/data"_s)).isFile(); }))
             texts << u"files not listed"_s;
         for (const QWidget* part : dialog->findChildren<QWidget*>()) // "&" marks no text
             if (part->isVisible() && !part->property("text").toString().isEmpty())
