@@ -60,7 +60,7 @@ words "$readme" | grep -q "64-bit Windows 10 version 1809 or later, or Windows 1
 grep -q "^MIT License" "$folder/licenses/Quorvane.txt"
 grep -q "^Copyright (c) the Quorvane developers" "$folder/licenses/Quorvane.txt"
 grep -q "Permission is hereby granted, free of charge" "$folder/licenses/Quorvane.txt"
-words "$readme" | grep -q "MIT licence (licenses\\Quorvane.txt)"
+words "$readme" | grep -qF 'MIT licence (licenses\Quorvane.txt)'
 grep -q "GNU LESSER GENERAL PUBLIC LICENSE" "$folder/licenses/LGPL-3.txt"
 grep -q "Version 3" "$folder/licenses/GPL-3.txt"
 grep -q "GCC RUNTIME LIBRARY EXCEPTION" "$folder/licenses/GCC-runtime.txt"
