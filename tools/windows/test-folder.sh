@@ -58,7 +58,7 @@ words() { tr -s '\r\n ' '   ' < "$1"; }
 words "$readme" | grep -q "64-bit Windows 10 version 1809 or later, or Windows 11"
 # The project's own licence: MIT, the Quorvane developers'; the read-me says so.
 grep -q "^MIT License" "$folder/licenses/Quorvane.txt"
-grep -q "^Copyright (c) the Quorvane developers" "$folder/licenses/Quorvane.txt"
+grep -Eq "^Copyright \(c\) [0-9]{4}(-[0-9]{4})? the Quorvane developers" "$folder/licenses/Quorvane.txt"
 grep -q "Permission is hereby granted, free of charge" "$folder/licenses/Quorvane.txt"
 words "$readme" | grep -qF 'MIT licence (licenses\Quorvane.txt)'
 grep -q "GNU LESSER GENERAL PUBLIC LICENSE" "$folder/licenses/LGPL-3.txt"
@@ -201,8 +201,10 @@ while at < len(data):
     at = (at + header + size + 3) & ~3
 assert [name for name, _ in manifests] == [1], f"manifests: {[n for n, _ in manifests]}"
 # The version information's copyright, the licence's (a string of the VERSIONINFO, in UTF-16).
-assert "LegalCopyright\0Copyright (c) the Quorvane developers. MIT License.".encode("utf-16-le") \
-    in data, "no LegalCopyright of the Quorvane developers under the MIT licence"
+import re
+assert re.search(r"LegalCopyright\0Copyright \(c\) \d{4}(-\d{4})? the Quorvane developers\. MIT License\.\0",
+                 data.decode("utf-16-le", errors="replace")), \
+    "no LegalCopyright of the Quorvane developers under the MIT licence"
 # Read as Windows reads it: well-formed XML, each setting under its own namespace, or it is
 # ignored (a wrong one) or the program does not start (a malformed one).
 import xml.etree.ElementTree as xml
