@@ -115,7 +115,7 @@ if [ -f "$STAMP" ] && [ "$(cat "$STAMP")" = "$want" ]; then
     # A cache built before the notices, or the list of patches, were kept.
     if [ ! -f "$PREFIX/attribution/debian/patches/series" ]; then
         echo "fetching Qt's source once for its attribution files and list of patches"
-        fetch_source >"$LOG" 2>&1 && keep_attribution && rm -rf "$SRC"
+        fetch_source >"$CACHE/fetch-qt-source.log" 2>&1 && keep_attribution && rm -rf "$SRC"
     fi
     echo "Qt for Windows is up to date in $PREFIX"
     exit 0
