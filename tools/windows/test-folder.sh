@@ -99,7 +99,7 @@ for phrase in "GCC 12 compiler with POSIX threads" "SEH exceptions" "reverse eng
     words "$notes" | grep -q "$phrase" || { echo "licenses/README.txt does not say: $phrase" >&2; false; }
 done
 # Qt's Debian patches: as many named as the read-me counts, each a file name.
-patches=$(tr -d '\r' < "$notes" | sed -n '/patches, applied in this/,/^    The recipe/p' |
+patches=$(tr -d '\r' < "$notes" | sed -n '/patches, applied in$/,/^    The recipe/p' |
           grep -E '^        [^ ]+\.(diff|patch)$' | tr -d ' ')
 [ "$(words "$notes" | grep -Eo "The [0-9]+ patches" | cut -d' ' -f2)" = "$(wc -l <<<"$patches")" ]
 # No DLL holds a known piece of others' code that the notices do not name for it.
