@@ -140,8 +140,8 @@ for package, version, folder in listed:
         debian = next(n for _, n in files if n.endswith(".debian.tar.xz"))
         with tarfile.open(fileobj=io.BytesIO(archive.read(f"{top}/debian/{folder}/{debian}"))) as tar:
             series = tar.extractfile("debian/patches/series").read().decode()
-        applied = [line.split("#")[0].strip() for line in series.splitlines()]
-        assert [p for p in applied if p] == patches.split(), \
+        applied = [p for p in (line.split("#")[0].strip() for line in series.splitlines()) if p]
+        assert applied == patches.split(), \
             f"Qt's patches: the read-me names {patches.split()}, the package applies {applied}"
 licence = archive.read(f"{top}/quorvane/LICENSE").decode("utf-8")
 assert licence.startswith("MIT License") and "the Quorvane developers" in licence, "no MIT LICENSE"
