@@ -64,18 +64,22 @@ fuzz: deps
 	  -print_final_stats=1 -artifact_prefix=build-fuzz/ build-fuzz/corpus
 
 # Windows, cross-built here: Qt's base module for mingw-w64 once per machine into
-# WINDOWS_CACHE (about 40 minutes the first time, reused after), then the editor and its test
-# programs, then the folder to unzip and run, in build-windows/Quorvane-VERSION(.zip).
+# WINDOWS_CACHE (about 40 minutes the first time, reused after), and the Debian source packages of
+# what the folder ships (fetched once, skipped when they cannot be), then the editor and its test
+# programs, then the folder to unzip and run, in build-windows/Quorvane-VERSION(.zip), and beside
+# it its sources archive, Quorvane-VERSION-sources.zip.
 WINDOWS_CACHE ?= /var/cache/quorvane/windows
 windows:
 	$(SUDO) QUORVANE_WINDOWS_CACHE=$(WINDOWS_CACHE) bash tools/windows/build-qt.sh
+	$(SUDO) QUORVANE_WINDOWS_CACHE=$(WINDOWS_CACHE) bash tools/windows/fetch-sources.sh
 	cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVANE_WERROR=ON \
 	  -DCMAKE_TOOLCHAIN_FILE=$(WINDOWS_CACHE)/qt/lib/cmake/Qt6/qt.toolchain.cmake
 	cmake --build build-windows -j $(JOBS)
 	QUORVANE_WINDOWS_CACHE=$(WINDOWS_CACHE) bash tools/windows/assemble.sh build-windows
+	QUORVANE_WINDOWS_CACHE=$(WINDOWS_CACHE) bash tools/windows/sources-archive.sh build-windows
 
 # The chart, ROM and window suites as Windows programs under wine, headless; then the folder's
-# layout, read-me, licences and manifest.
+# layout, read-me, licences, markers and manifest, and the sources archive.
 windows-test: windows
 	@echo "Not run under wine: the end-to-end session (real X input is Linux's), the" \
 	  "decimal-comma run (a Linux locale), the package test."

@@ -39,6 +39,14 @@ foreach(size IN LISTS QUORVANE_ICON_SIZES)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 
+# The package's copyright file, in Debian's machine-readable format (copyright-format 1.0), from
+# LICENSE: a licence paragraph's text is indented by one space, an empty line written " .".
+include(cmake/licence.cmake)
+string(REPLACE "\n\n" "\n.\n" deb_licence "${QUORVANE_LICENCE_GRANT}")
+string(REPLACE "\n" "\n " deb_licence " ${deb_licence}")
+configure_file(cmake/debian-copyright.in copyright @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quorvane)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quorvane)
 set(CPACK_PACKAGE_VENDOR "Quorvane")

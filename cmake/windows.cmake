@@ -9,9 +9,13 @@ add_custom_command(OUTPUT ${windows_dir}/quorvane.ico
           ${CMAKE_CURRENT_SOURCE_DIR}/src/app/icons/quorvane-16.xpm ${windows_dir}/quorvane.ico
   DEPENDS tools/windows/xpm2ico.py src/app/icons/quorvane-16.xpm
   COMMENT "Making the Windows icon")
+# The version information's LegalCopyright: LICENSE's copyright line and the licence's name.
+include(cmake/licence.cmake)
+file(CONFIGURE OUTPUT ${windows_dir}/quorvane-legal.h CONTENT
+  "#define QUORVANE_LEGAL_COPYRIGHT \"${QUORVANE_COPYRIGHT}. ${QUORVANE_LICENCE_NAME}.\"\n")
 target_sources(quorvane PRIVATE src/app/windows/quorvane.rc)
 set_source_files_properties(src/app/windows/quorvane.rc PROPERTIES OBJECT_DEPENDS
-  "${windows_dir}/quorvane.ico;${CMAKE_CURRENT_SOURCE_DIR}/src/app/windows/quorvane.exe.manifest")
+  "${windows_dir}/quorvane.ico;${windows_dir}/quorvane-legal.h;${CMAKE_CURRENT_SOURCE_DIR}/src/app/windows/quorvane.exe.manifest")
 # The manifest beside the .rc is found there; windres adds no manifest of its own, and Debian's
 # mingw-w64 has no default-manifest.o for the linker to add.
 # windres finds the icon through the target's include folders, and takes the version from here.

@@ -5,10 +5,12 @@
 #
 # BUILD_DIR/Quorvane-VERSION (VERSION: the project's, from CMake) gets quorvane.exe, exactly the
 # Qt and MinGW DLLs it and its plugins import, the Windows platform plugin, the Vista style, the
-# toolkit's French texts, a qt.conf, a README.txt and, in licenses/, the licence texts of all it
-# redistributes, the notices of the third-party code inside Qt's DLLs and the recipe that built
-# those; everything is stripped, and BUILD_DIR/Quorvane-VERSION.zip holds that one folder. A
-# licence text that cannot be found stops the assembly.
+# toolkit's French texts, a qt.conf, a README.txt and, in licenses/, Quorvane's licence, the licence
+# texts of all it redistributes, the notices of the code of others inside the DLLs and the recipe
+# that built Qt's; everything is stripped, and BUILD_DIR/Quorvane-VERSION.zip holds that one
+# folder. A licence text that cannot be found stops the assembly, and so does a DLL that holds a
+# known piece of others' code its notices do not name (markers.txt). Then sources-archive.sh writes
+# the sources archive beside the zip.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -98,11 +100,16 @@ for entry in Qt:qt6-base-dev Qt-translations:qt6-translations-l10n \
     windows_text "$copyright" "$OUT/licenses/${entry%%:*}.txt"
     copyrights+=("$copyright")
 done
+# Apache-2.0 and LGPL-2.1: the terms of the code of others inside the GCC runtime's DLLs.
 for text in $({ grep -ho '/usr/share/common-licenses/[A-Za-z0-9.+-]*[A-Za-z0-9+]' "${copyrights[@]}"
-                printf '/usr/share/common-licenses/%s\n' LGPL-3 GPL-3; } | sort -u); do
+                printf '/usr/share/common-licenses/%s\n' LGPL-3 GPL-3 Apache-2.0 LGPL-2.1; } | sort -u); do
     [ -s "$text" ] || { echo "no licence text: $text is missing" >&2; exit 1; }
     windows_text "$text" "$OUT/licenses/$(basename "$(readlink -f "$text")").txt"
 done
+
+# Quorvane's own licence, and the code of others compiled into the GCC runtime's DLLs, with its terms.
+windows_text "$here/../../LICENSE" "$OUT/licenses/Quorvane.txt"
+windows_text "$here/runtime-components.txt" "$OUT/licenses/GCC-runtime-components.txt"
 
 # The third-party code inside Qt's DLLs, from Qt's own records of it (kept by build-qt.sh), for the
 # files shipped: qt-attribution.txt says which records each file holds.
@@ -123,14 +130,29 @@ cp "$here/build-qt.sh" "$here/keep-attribution.py" "$CACHE/mingw-w64.cmake" "$OU
 # The source commit, from git; a change not yet committed is said.
 commit=$(git -C "$here" rev-parse HEAD) || stop "no git checkout to name the source commit"
 git -C "$here" diff --quiet HEAD -- || commit="$commit, with changes not yet committed"
-# The GCC runtime is built from GCC's own source, which its package names in Built-Using.
-built_using=$(dpkg-query -W -f='${Built-Using}' gcc-mingw-w64-x86-64-posix-runtime)
-[[ $built_using =~ ^(gcc-[0-9]+)\ \(=\ ([^\)]+)\)$ ]] ||
-    stop "the GCC runtime's Built-Using is not one GCC source: '$built_using'"
-gcc_source=${BASH_REMATCH[1]} gcc_source_version=${BASH_REMATCH[2]}
+# The source packages of what the folder ships, "PACKAGE VERSION" a line: qt6-base, qt6-translations,
+# gcc-mingw-w64, the GCC source it builds from (its Built-Using), mingw-w64.
+sources=$(bash "$here/fetch-sources.sh" --list) || stop "the source packages cannot be named"
+version_of() { awk -v p="$1" '$1 == p {print $2}' <<<"$sources"; }
+gcc_source=$(awk '$1 ~ /^gcc-[0-9]+$/ {print $1}' <<<"$sources")
+gcc_source_version=$(version_of "$gcc_source")
+[ "$(version_of qt6-base)" = "$qt_source" ] ||
+    stop "the Qt in $QT was built from qt6-base $qt_source, qt6-base-dev is $(version_of qt6-base)"
+# Qt's Debian patches, as build-qt.sh kept their list (debian/patches/series, comments left out).
+series=$QT/attribution/debian/patches/series
+[ -s "$series" ] || stop "no list of Qt's Debian patches in $QT: run tools/windows/build-qt.sh"
+sed -e 's/#.*//' -e 's/[[:space:]]*$//' -e '/^$/d' -e 's/^/        /' "$series" > "$BUILD/qt-patches.tmp"
+awk '{print "        " $1 " " $2 ", in debian\\" $1 "\\"}' <<<"$sources" > "$BUILD/sources.tmp"
 
 fill() {    # fill TEMPLATE OUTPUT: the template with this folder's versions
     sed -e "/@QT_THIRD_PARTY@/{r $BUILD/qt-held.tmp" -e 'd}' \
+        -e "/@QT_PATCHES@/{r $BUILD/qt-patches.tmp" -e 'd}' \
+        -e "/@SOURCE_PACKAGES@/{r $BUILD/sources.tmp" -e 'd}' \
+        -e "s|@QT_PATCH_COUNT@|$(wc -l < "$BUILD/qt-patches.tmp")|g" \
+        -e "s|@QT_UPSTREAM@|${qt_source%%[+-]*}|g" \
+        -e "s|@GCC_MINGW_SOURCE@|$(version_of gcc-mingw-w64)|g" \
+        -e "s|@MINGW_SOURCE@|$(version_of mingw-w64)|g" \
+        -e "s|@QT_TRANSLATIONS_SOURCE@|$(version_of qt6-translations)|g" \
         -e "s|@VERSION@|$version|g" -e "s|@QT_SOURCE@|$qt_source|g" -e "s|@COMMIT@|$commit|g" \
         -e "s|@GCC_SOURCE_PACKAGE@|$gcc_source|g" \
         -e "s|@GCC_SOURCE_VERSION@|$gcc_source_version|g" \
@@ -142,7 +164,10 @@ fill() {    # fill TEMPLATE OUTPUT: the template with this folder's versions
 }
 fill "$here/README.txt" "$OUT/README.txt"
 fill "$here/licenses-README.txt" "$OUT/licenses/README.txt"
-rm "$BUILD/qt-third-party.tmp" "$BUILD/qt-held.tmp"
+rm "$BUILD/qt-third-party.tmp" "$BUILD/qt-held.tmp" "$BUILD/qt-patches.tmp" "$BUILD/sources.tmp"
+
+# No DLL may hold a known piece of others' code that the notices do not name for it.
+python3 "$here/check-markers.py" "$here/markers.txt" "$OUT"
 
 # The zip holds the one folder, so that Extract All makes it and nothing beside it.
 (cd "$BUILD" && rm -f "$(basename "$OUT").zip" &&

@@ -102,17 +102,20 @@ fetch_source() {
     (cd "$SRC" && apt-get source -q "qt6-base=$QT_VERSION")
 }
 # Qt's record of the third-party code it builds in (every qt_attribution.json with the licence
-# files it names, and LICENSES/), kept beside the build for the Windows folder's notices.
+# files it names, and LICENSES/), and the list of Debian's patches applied to the source
+# (debian/patches/series), kept beside the build for the Windows folder's notices and read-me.
 keep_attribution() {
-    rm -rf "$PREFIX/attribution.tmp" && mkdir -p "$PREFIX/attribution.tmp"
+    rm -rf "$PREFIX/attribution.tmp" && mkdir -p "$PREFIX/attribution.tmp/debian/patches"
     python3 "$here/keep-attribution.py" "$srcdir" "$PREFIX/attribution.tmp"
+    cp "$srcdir/debian/patches/series" "$PREFIX/attribution.tmp/debian/patches/"
     rm -rf "$PREFIX/attribution" && mv "$PREFIX/attribution.tmp" "$PREFIX/attribution"
 }
 
 if [ -f "$STAMP" ] && [ "$(cat "$STAMP")" = "$want" ]; then
-    if [ ! -d "$PREFIX/attribution" ]; then     # a cache built before the notices were kept
-        echo "fetching Qt's source once for its attribution files"
-        fetch_source >"$LOG" 2>&1 && keep_attribution && rm -rf "$SRC"
+    # A cache built before the notices, or the list of patches, were kept.
+    if [ ! -f "$PREFIX/attribution/debian/patches/series" ]; then
+        echo "fetching Qt's source once for its attribution files and list of patches"
+        fetch_source >"$CACHE/fetch-qt-source.log" 2>&1 && keep_attribution && rm -rf "$SRC"
     fi
     echo "Qt for Windows is up to date in $PREFIX"
     exit 0

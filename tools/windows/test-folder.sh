@@ -5,10 +5,14 @@
 #
 # The zip holds one folder, Quorvane-VERSION/, and only it; beside the program, a read-me that
 # says to unzip first, what system it needs and how to get past the warning an unsigned program
-# gets; in licenses/ the notices of Qt, of the third-party code inside Qt's DLLs, of the GCC
-# runtime and the MinGW-w64 runtime and the licences they refer to, none empty, every text with
-# Windows' line ends and a byte-order mark, a read-me naming every DLL the folder ships, the source
-# commit and the recipe of Qt's DLLs; in the program, its manifest. Then the folder, unzipped into
+# gets; in licenses/ Quorvane's own licence, the notices of Qt, of the third-party code inside Qt's
+# DLLs, of the GCC runtime and the code of others inside it, of the MinGW-w64 runtime and the
+# licences they refer to, none empty, every text with Windows' line ends and a byte-order mark, a
+# read-me naming every DLL the folder ships and every licence text (each one there), the source
+# commit, the source packages and the recipe of Qt's DLLs; no DLL holding a known piece of others'
+# code its notices do not name; in the program, its manifest and copyright. Beside the zip, the
+# sources archive with every source package the read-me names, whole, and Quorvane's source (or a
+# note of why it could not be written). Then the folder, unzipped into
 # a path with spaces and accents, is started as a user starts it: under wine, in a new prefix,
 # with no WINEPATH, with its own platform plugin; it must load every DLL from the folder, with no
 # loader error, show its window and keep running.
@@ -37,8 +41,9 @@ python3 -m zipfile -e "$zip" "$unzipped"
 folder=$unzipped/$top
 
 test -s "$folder/quorvane.exe"
-for text in README.txt licenses/README.txt licenses/Qt.txt licenses/GCC-runtime.txt \
-            licenses/mingw-w64.txt licenses/LGPL-3.txt licenses/GPL-3.txt; do
+for text in README.txt licenses/README.txt licenses/Quorvane.txt licenses/Qt.txt \
+            licenses/GCC-runtime.txt licenses/GCC-runtime-components.txt licenses/mingw-w64.txt \
+            licenses/LGPL-3.txt licenses/GPL-3.txt; do
     test -s "$folder/$text"
 done
 for file in "$folder"/licenses/*; do test -s "$file"; done
@@ -48,11 +53,19 @@ for words in "Unzip first" "Extract All" "Windows protected your PC" "More info"
     grep -q "$words" "$readme"
 done
 grep -q "Quorvane $version" "$readme"
-grep -q "64-bit Windows 10 or Windows 11" "$readme"
+# (Read as one line of words: the read-mes wrap their sentences.)
+words() { tr -s '\r\n ' '   ' < "$1"; }
+words "$readme" | grep -q "64-bit Windows 10 version 1809 or later, or Windows 11"
+# The project's own licence: MIT, the Quorvane developers'; the read-me says so.
+head -n 1 "$folder/licenses/Quorvane.txt" | grep -q "MIT License"
+grep -Eq "^Copyright \(c\) [0-9]{4}(-[0-9]{4})? the Quorvane developers" "$folder/licenses/Quorvane.txt"
+grep -q "Permission is hereby granted, free of charge" "$folder/licenses/Quorvane.txt"
+words "$readme" | grep -qF 'MIT licence (licenses\Quorvane.txt)'
 grep -q "GNU LESSER GENERAL PUBLIC LICENSE" "$folder/licenses/LGPL-3.txt"
 grep -q "Version 3" "$folder/licenses/GPL-3.txt"
 grep -q "GCC RUNTIME LIBRARY EXCEPTION" "$folder/licenses/GCC-runtime.txt"
 grep -q "winpthreads" "$folder/licenses/mingw-w64.txt"
+for piece in fast_float Ryu soft-fp; do tr -d '\r' < "$folder/licenses/GCC-runtime-components.txt" | grep -qx "$piece"; done
 grep -q "src/3rdparty/freetype" "$folder/licenses/Qt.txt"
 grep -q "Qt Company GPL Exception" "$folder/licenses/Qt-translations.txt"
 # Each library and text shipped is one whose licence the read-me gives, and it says where Qt's
@@ -68,10 +81,73 @@ done
 grep -q "qt6-base source package, version [0-9]" "$folder/licenses/README.txt"
 # (Each "grep && false": set -e does not stop at a command negated with "!".)
 grep "@[A-Z_]*@" "$readme" "$folder/licenses/README.txt" && false
-# The GCC runtime's source is GCC's, not the package that only packages it. (Read as one line of
-# words: the read-me wraps its sentences.)
-words() { tr -s '\r\n ' '   ' < "$1"; }
-words "$folder/licenses/README.txt" | grep -Eq "Debian's gcc-[0-9]+ source package, version [0-9]"
+# Each text the licences' read-me names is in the folder, and each text in licenses/ is named there
+# with what it is for.
+notes=$folder/licenses/README.txt
+for text in $(grep -Eo '[A-Za-z0-9_.+-]+\.txt' "$notes" | sort -u); do
+    [ -f "$folder/licenses/$text" ] || [ -f "$folder/$text" ] ||
+        { echo "licenses/README.txt names $text, which is missing" >&2; false; }
+done
+for text in $(cd "$folder/licenses" && ls); do
+    grep -q "^ *$text: " "$notes" || { echo "licenses/README.txt does not say what $text is for" >&2; false; }
+done
+# The GCC runtime's source is both gcc-mingw-w64's, which builds it with its own patches, and GCC's.
+words "$notes" | grep -Eq "Debian's gcc-mingw-w64 source package, version [0-9][^ ]*, which builds"
+words "$notes" | grep -Eq "Debian's gcc-[0-9]+ source package, version [0-9]"
+# What a replacement Qt build must be, and that the program's terms allow what the LGPL asks.
+for phrase in "GCC 12 compiler with POSIX threads" "SEH exceptions" "reverse engineering it for debugging"; do
+    words "$notes" | grep -q "$phrase" || { echo "licenses/README.txt does not say: $phrase" >&2; false; }
+done
+# Qt's Debian patches: as many named as the read-me counts, each a file name.
+patches=$(tr -d '\r' < "$notes" | sed -n '/patches, applied in$/,/^    The recipe/p' |
+          grep -E '^        [^ ]+\.(diff|patch)$' | tr -d ' ')
+[ "$(words "$notes" | grep -Eo "The [0-9]+ patches" | cut -d' ' -f2)" = "$(wc -l <<<"$patches")" ]
+# No DLL holds a known piece of others' code that the notices do not name for it.
+python3 "$(dirname "$0")/check-markers.py" "$(dirname "$0")/markers.txt" "$folder" >/dev/null
+# The sources archive the read-mes name: each source package the licences' read-me lists, whole (its
+# .dsc and every file the .dsc lists, with the checksum it gives), Qt's patches those the read-me
+# names, and Quorvane's own source with its licence. A machine that could not fetch the packages
+# writes a note instead, and the archive is skipped, said so.
+words "$readme" | grep -q "Quorvane-$version-sources.zip"
+words "$notes" | grep -q "Quorvane-$version-sources.zip"
+sources_zip=$build/Quorvane-$version-sources.zip
+if [ ! -f "$sources_zip" ] && [ -f "${sources_zip%.zip}.skipped" ]; then
+    echo "SKIPPED the sources archive, not written here: $(cat "${sources_zip%.zip}.skipped")"
+else
+    python3 - "$sources_zip" "Quorvane-$version-sources" "$notes" "$patches" <<'PY'
+import hashlib, io, re, sys, tarfile, zipfile
+archive, top, notes, patches = sys.argv[1:]
+archive = zipfile.ZipFile(archive)
+names = set(archive.namelist())
+listed = re.findall(r"^        (\S+) (\S+), in debian\\(\S+)\\\r?$",
+                    open(notes, encoding="utf-8-sig").read(), re.MULTILINE)
+assert {p for p, _, _ in listed} >= {"qt6-base", "gcc-mingw-w64", "mingw-w64"}, f"listed: {listed}"
+for package, version, folder in listed:
+    dsc = f"{top}/debian/{folder}/{package}_{version.split(':')[-1]}.dsc"
+    assert dsc in names, f"the sources archive lacks {dsc}"
+    text = archive.read(dsc).decode("utf-8")
+    files = re.findall(r"^ ([0-9a-f]{64}) \d+ (\S+)$", text.split("Checksums-Sha256:")[1], re.MULTILINE)
+    assert files, f"{dsc} lists no file"
+    for digest, name in files:
+        path = f"{top}/debian/{folder}/{name}"
+        assert path in names, f"the sources archive lacks {path}"
+        with archive.open(path) as data:
+            hashed = hashlib.sha256()
+            for block in iter(lambda: data.read(1 << 20), b""):
+                hashed.update(block)
+        assert hashed.hexdigest() == digest, f"{path} is not the file its .dsc names"
+    if package == "qt6-base":
+        debian = next(n for _, n in files if n.endswith(".debian.tar.xz"))
+        with tarfile.open(fileobj=io.BytesIO(archive.read(f"{top}/debian/{folder}/{debian}"))) as tar:
+            series = tar.extractfile("debian/patches/series").read().decode()
+        applied = [p for p in (line.split("#")[0].strip() for line in series.splitlines()) if p]
+        assert applied == patches.split(), \
+            f"Qt's patches: the read-me names {patches.split()}, the package applies {applied}"
+licence = archive.read(f"{top}/quorvane/LICENSE").decode("utf-8")
+assert licence.startswith("MIT License") and "the Quorvane developers" in licence, "no MIT LICENSE"
+assert f"{top}/quorvane/tools/windows/build-qt.sh" in names and f"{top}/README.txt" in names
+PY
+fi
 # The recipe of Qt's DLLs, and the source commit named in both read-mes.
 for file in build-qt.sh keep-attribution.py mingw-w64.cmake; do test -s "$folder/licenses/$file"; done
 for text in "$readme" "$folder/licenses/README.txt"; do
@@ -124,6 +200,11 @@ while at < len(data):
         manifests.append((name, data[at + header:at + header + size].decode("utf-8")))
     at = (at + header + size + 3) & ~3
 assert [name for name, _ in manifests] == [1], f"manifests: {[n for n, _ in manifests]}"
+# The version information's copyright, the licence's (a string of the VERSIONINFO, in UTF-16).
+import re
+assert re.search(r"LegalCopyright\0Copyright \(c\) \d{4}(-\d{4})? the Quorvane developers\. MIT License\.\0",
+                 data.decode("utf-16-le", errors="replace")), \
+    "no LegalCopyright of the Quorvane developers under the MIT licence"
 # Read as Windows reads it: well-formed XML, each setting under its own namespace, or it is
 # ignored (a wrong one) or the program does not start (a malformed one).
 import xml.etree.ElementTree as xml
@@ -192,4 +273,5 @@ for dll in sorted(folder.rglob("*.dll")):
         f"{dll.relative_to(folder)} was not loaded from the folder"
 PY
 echo "PASSED: $top.zip holds the one folder, its read-me, the licences, and the program its manifest;" \
-     "unzipped, it starts under wine and shows its window"
+     "each DLL's known pieces are declared; the sources archive, unless skipped, holds each package named;" \
+     "unzipped, the folder starts under wine and shows its window"
