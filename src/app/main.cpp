@@ -7,18 +7,11 @@
 #include <QApplication>
 #include <QIcon>
 
-#include <csignal>
 #include <memory>
 
 using namespace Qt::StringLiterals;
 
 int main(int, char* argv[]) {
-#ifdef SIGXFSZ
-    // A save past the process's file-size limit must fail like any other write and be
-    // reported, not end the program.
-    std::signal(SIGXFSZ, SIG_IGN);
-#endif
-
     // The command line is ignored, the toolkit's own options included.
     int applicationArgc = 1;
     char* applicationArgv[] = {argv[0], nullptr};

@@ -1,12 +1,15 @@
 // The ROM file on Linux and other POSIX systems: pread and pwrite at explicit offsets, fsync, and
-// an exclusive flock, so that a second editor (or any program that asks for the lock) is kept
-// out while the file is attached.
+// both kinds of advisory lock held while the file is attached: an exclusive flock, and a write
+// lock over the whole file through fcntl (one of the open file, not of the process), which is the
+// kind that lockf and fcntl callers take. The two kinds do not see each other, so a program that
+// takes either is kept out, and keeps the editor out.
 
 #include "rom/rom_file.h"
 
 #include <QFile>
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -20,6 +23,8 @@ AttachError ErrorOfOpen(int error) {
     case ENOENT:
     case ENOTDIR:
         return AttachError::NoSuchFile;
+    case EISDIR: // a folder put at the name after the look
+        return AttachError::NotRegularFile;
     case EACCES:
     case EPERM: // an immutable file
     case EROFS:
@@ -61,7 +66,11 @@ AttachResult AttachFile(const QString& path) {
         return {NoFile, AttachError::NoSuchFile};
     const QByteArray name = QFile::encodeName(path);
     // Refuse FIFOs, devices and directories before opening them: opening some devices has side
-    // effects, and reading a FIFO would wait for a writer forever.
+    // effects, and reading a FIFO would wait for a writer forever. The look only guards against
+    // what stands at the name when the user chose it: another program may put something else
+    // there before the open. O_NONBLOCK keeps a FIFO put there from blocking the open, a folder
+    // fails it (EISDIR), and what was opened is judged again below; a device's open cannot be
+    // taken back.
     struct stat info {};
     if (::stat(name.constData(), &info) != 0)
         return Refused(-1, ErrorOfOpen(errno));
@@ -77,6 +86,16 @@ AttachResult AttachFile(const QString& path) {
         return Refused(fd, AttachError::NotRegularFile);
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
         return Refused(fd, errno == EWOULDBLOCK ? AttachError::InUse : AttachError::SystemError);
+    // Where the file system has no such locks (EINVAL, or ENOLCK on some network file systems),
+    // flock alone keeps other editors out: the file is not refused for that.
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    if (::fcntl(fd, F_OFD_SETLK, &whole) != 0 && (errno == EAGAIN || errno == EACCES))
+        return Refused(fd, AttachError::InUse);
+    // A write across the process's file-size limit must fail (EFBIG) and be reported, not end
+    // the program with SIGXFSZ.
+    std::signal(SIGXFSZ, SIG_IGN);
     return {fd, AttachError::None};
 }
 

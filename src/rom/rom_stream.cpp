@@ -66,7 +66,7 @@ void RomFileStream::detach() {
     readBuffer_.clear();
     pending_.clear();
     seen_.clear();
-    unconfirmed_.clear();
+    unsynced_.clear();
 }
 
 void RomFileStream::clear() {
@@ -144,11 +144,15 @@ void RomFileStream::writePending() {
         const IoResult wrote =
             RomFileCalls.writeAt(file_, pendingStart_, pending_.data(), pending_.size());
         bytesWritten_ += wrote.count;
-        // Until a sync confirms them, each byte holds its old value or the editor's: a write that
-        // fails may have written more than it reported, and a device whose sync fails may lose
-        // what it was given. A retry takes neither value for another program's.
-        for (std::size_t i = 0; i < pending_.size(); ++i)
-            unconfirmed_[pendingStart_ + i] = pending_[i];
+        // Until a good sync, each byte may hold its durable value or any the editor wrote since: a
+        // write that fails may have written more than it reported, and a device whose sync fails
+        // may drop all it was given since the last good sync. A retry takes none of them for
+        // another program's.
+        for (std::size_t i = 0; i < pending_.size(); ++i) {
+            std::vector<std::uint8_t>& written = unsynced_[pendingStart_ + i];
+            std::erase(written, pending_[i]); // each value once, the last written at the back
+            written.push_back(pending_[i]);
+        }
         if (wrote.count < pending_.size())
             setFailure(wrote.error == IoError::None ? IoError::SystemError : wrote.error);
     }
@@ -178,18 +182,19 @@ void RomFileStream::flush() {
         setFailure(RomFileCalls.sync(file_));
     if (fail())
         return;
-    // The device has the editor's bytes: from now on the file must hold them. The file may have
-    // been cut, moved, replaced or written to by another program while the write or the sync ran:
-    // look again, and read the seen bytes again.
-    for (const auto& [at, byte] : unconfirmed_)
-        seen_[at] = byte;
-    unconfirmed_.clear();
+    // Only now does the device have the editor's bytes, each the last one written at its place:
+    // from now on the file must hold them. The file may have been cut, moved, replaced or written
+    // to by another program while the write or the sync ran: look again, and read the seen bytes
+    // again.
+    for (const auto& [at, written] : unsynced_)
+        seen_[at] = written.back();
+    unsynced_.clear();
     failure_ = fileAsSeen();
 }
 
 // Still the file at the path, of its size, holding the bytes the editor saw: checked before a
 // write and again after the sync.
-StreamFailure RomFileStream::fileAsSeen() {
+StreamFailure RomFileStream::fileAsSeen() const {
     const StreamFailure unchanged = fileUnchanged();
     return unchanged == StreamFailure::None ? seenBytesUnchanged() : unchanged;
 }
@@ -203,9 +208,10 @@ StreamFailure RomFileStream::fileUnchanged() const {
     return look.size == attachedSize_ ? StreamFailure::None : StreamFailure::FileChanged;
 }
 
-// Reads every run of seen bytes again (the game code, the chart) and compares. A byte that holds
-// what an unconfirmed write of the editor's put there is taken as seen.
-StreamFailure RomFileStream::seenBytesUnchanged() {
+// Reads every run of seen bytes again (the game code, the chart) and compares. A byte may also
+// hold any value the editor wrote since the last good sync; finding one there proves nothing
+// about the device, so it changes nothing of what the byte is expected to hold.
+StreamFailure RomFileStream::seenBytesUnchanged() const {
     auto byte = seen_.begin();
     while (byte != seen_.end()) {
         const std::uint64_t start = byte->first;
@@ -218,17 +224,17 @@ StreamFailure RomFileStream::seenBytesUnchanged() {
             return FailureOf(read.error);
         if (read.count != now.size())
             return StreamFailure::FileChanged;
-        for (std::size_t i = 0; i < now.size(); ++i) {
-            if (now[i] == expected[i])
-                continue;
-            const auto attempted = unconfirmed_.find(start + i);
-            if (attempted == unconfirmed_.end() || attempted->second != now[i])
+        for (std::size_t i = 0; i < now.size(); ++i)
+            if (now[i] != expected[i] && !wroteSinceSync(start + i, now[i]))
                 return StreamFailure::FileChanged;
-            seen_[start + i] = now[i];
-            unconfirmed_.erase(attempted);
-        }
     }
     return StreamFailure::None;
+}
+
+bool RomFileStream::wroteSinceSync(std::uint64_t at, std::uint8_t byte) const {
+    const auto written = unsynced_.find(at);
+    return written != unsynced_.end() &&
+           std::find(written->second.begin(), written->second.end(), byte) != written->second.end();
 }
 
 IoResult RomFileStream::readFully(std::uint64_t offset, std::vector<std::uint8_t>& bytes) const {

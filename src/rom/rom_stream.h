@@ -3,18 +3,21 @@
 // standard file stream. Reading and writing share one position.
 //
 // Safety promises: the file is never created, never truncated and never loaded whole, and the
-// editor writes only over bytes it has seen, so never past the end the file had; only regular
-// files attach; while attached the stream holds the file's lock, so two editors cannot attach the
-// same image (on Linux the lock binds only programs that ask for it; on Windows the system keeps
-// every other writer out). Before each write, the path must still name the attached file, of the
-// size it had, and every byte read from it must still be there, or hold what an earlier write of
-// the editor's that failed may have left; a write that would cross the process's file-size limit
-// writes nothing. flush() does not return until the system reports the data on the storage
-// device, and fails when, after the sync, the file is no longer that file of that size holding
-// those bytes. A read error is never taken for the end of the file.
-// On Linux a program that ignores the lock can still change the file in the moment between the
-// check and the write: that change is written over, or, if the check after the sync sees it, the
-// save fails saying that the chart was written.
+// editor writes only over bytes it has seen, so never past the end the file had when it looked;
+// only regular files attach; while attached the stream holds the file's locks, so two editors
+// cannot attach the same image (on Linux the advisory locks, flock's and fcntl's, bind only the
+// programs that take one; on Windows the system keeps every other writer out). Before each write,
+// the path must still name the attached file, of the size it had, and every byte read from it
+// must still hold its durable value (as read, or as written by the editor and then synced) or a
+// value the editor wrote there since the last good sync; a write that would cross the process's
+// file-size limit, as it stands at that check, writes nothing. flush() does not return until the
+// system reports the data on the storage device, and fails when, after the sync, the file is no
+// longer that file of that size holding those bytes. A read error is never taken for the end of
+// the file.
+// On Linux a program that ignores the locks can still change the file in the moment between the
+// check and the write: that change is written over (a file cut in that moment grows back to the
+// chart's end), or, if the check after the sync sees it, the save fails saying that the chart was
+// written. A limit lowered in that moment stops the write part-way, and the save says so.
 
 #include "rom/rom_file.h"
 
@@ -89,9 +92,10 @@ private:
     void detach();
     void setFailure(IoError error);
     StreamFailure checkBeforeWrite();
-    StreamFailure fileAsSeen();
+    StreamFailure fileAsSeen() const;
     StreamFailure fileUnchanged() const;
-    StreamFailure seenBytesUnchanged();
+    StreamFailure seenBytesUnchanged() const;
+    bool wroteSinceSync(std::uint64_t at, std::uint8_t byte) const;
     IoResult readFully(std::uint64_t offset, std::vector<std::uint8_t>& bytes) const;
 
     FileHandle file_ = NoFile;
@@ -102,12 +106,13 @@ private:
     std::uint64_t position_ = 0;
     std::size_t bytesWritten_ = 0;
 
-    // Every byte the editor has seen in the file, by offset: each one get() returned, and each
-    // one of the stream's own that a sync confirmed. The bytes of a write that no sync confirmed
-    // (it failed, or its sync did) may hold their old value or the editor's: both are the
-    // editor's, until a look finds the editor's value there, or a sync confirms it.
+    // Every byte the editor has seen in the file, by offset, at its durable value: each one get()
+    // returned, and each one of the stream's own that a good sync put on the device. Every value
+    // the editor wrote at a place since the last good sync, in order: until the next good sync the
+    // byte may hold any of them, or its durable value, and only that sync makes the last of them
+    // the durable one.
     std::map<std::uint64_t, std::uint8_t> seen_;
-    std::map<std::uint64_t, std::uint8_t> unconfirmed_;
+    std::map<std::uint64_t, std::vector<std::uint8_t>> unsynced_;
 
     // The bytes read ahead, so that reading the game code or the chart costs one system call,
     // and the bytes put but not yet written.
