@@ -62,7 +62,7 @@ fuzz: deps
 	mkdir -p build-fuzz/corpus && cp -n tests/fuzz/corpus/* build-fuzz/corpus/
 	TMPDIR=$$(test -w /dev/shm && echo /dev/shm || echo /tmp) $(SANITIZER_ENV) \
 	  build-fuzz/tests/fuzz/quorvane_fuzz_editing_session -max_total_time=$(FUZZ_SECONDS) \
-	  -timeout=10 -len_control=0 -max_len=1090 -print_final_stats=1 -artifact_prefix=build-fuzz/ \
+	  -timeout=10 -len_control=0 -max_len=1058 -print_final_stats=1 -artifact_prefix=build-fuzz/ \
 	  build-fuzz/corpus
 
 # Windows, cross-built here: Qt's base module for mingw-w64 once per machine into

@@ -13,7 +13,7 @@
 //
 // Input: byte 0 picks a release; bytes 1 and 2 (little-endian, modulo 1024) say how many of the
 // next bytes stand in the file from the chart's offset on, where the file ends; then the steps,
-// 64 bytes at most: each a byte (its kind, and which fault or change) and the few that kind
+// 32 bytes at most: each a byte (its kind, and which fault or change) and the few that kind
 // takes. The session opens the file, runs the steps, lifts every fault, saves once more and
 // closes: with no steps, it is one read and one save.
 
@@ -70,17 +70,12 @@ Chart EditorChart() {
     return bytes;
 }
 
-bool ChartIsWhole() {
-    return s.size >= s.chart + ChartSize;
-}
-
 // What the device holds from now on: the file's chart bytes as they stand.
 void Durable() {
     const std::string now = FileBytes(s.chart, ChartSize);
     for (std::size_t i = 0; i < ChartSize; ++i) {
         s.durable[i] = i < now.size() ? static_cast<std::uint8_t>(now[i]) : 0;
-        s.allowed[i].reset();
-        s.allowed[i].set(s.durable[i]);
+        s.allowed[i] = std::bitset<256>().set(s.durable[i]);
     }
 }
 
@@ -113,28 +108,27 @@ void Check() {
     Require(::lseek(s.fd, 0, SEEK_END) == s.size && FileBytes(0, Page) == s.head);
     const off_t data = ::lseek(s.fd, Page, SEEK_DATA); // nothing written into the hole
     Require(data < 0 || data >= s.base);
-    std::string tail = FileBytes(s.base, s.size - s.base), expected = s.tail;
-    for (off_t i = s.chart - s.base;
-         i < std::min<off_t>(s.chart - s.base + ChartSize, s.size - s.base); ++i) {
-        Require(s.allowed[i - (s.chart - s.base)].test(static_cast<std::uint8_t>(tail[i])));
-        tail[i] = expected[i] = 0;
+    std::string tail = FileBytes(s.base, s.size - s.base);
+    for (std::size_t i = 0, c = s.chart - s.base; i < ChartSize && c + i < tail.size(); ++i) {
+        Require(s.allowed[i].test(static_cast<std::uint8_t>(tail[c + i])));
+        tail[c + i] = s.tail[c + i]; // the chart's bytes judged, the rest compared
     }
-    Require(tail == expected);
+    Require(tail == s.tail);
 }
 
 void Open() {
-    const bool whole = !s.readFails && !s.movedAway && ChartIsWhole() &&
+    const bool whole = !s.readFails && !s.movedAway && s.size >= s.chart + ChartSize &&
                        s.head.compare(GameCodeOffset, GameCodeLength, s.code) == 0;
     RomStream.open(s.path);
     // As the File menu's Open: a file that is not a supported image, or could not be read, is let
     // go, so that nothing is ever saved into it.
-    auto readFailed = [] {
-        return RomStream.fail() && RomStream.failure() != StreamFailure::EndReached;
+    auto read = [] {
+        return !RomStream.fail() || RomStream.failure() == StreamFailure::EndReached;
     };
-    bool read = RomStream.is_open() && FindTableOffset(ReadGameCode()) && !readFailed();
-    if (read)
+    const bool supported = RomStream.is_open() && FindTableOffset(ReadGameCode()) && read();
+    if (supported)
         ReadTypeChart();
-    if (RomStream.is_open() && (!read || readFailed()))
+    if (RomStream.is_open() && !(supported && read()))
         RomStream.close();
     s.openedWhole = whole;
     s.changedSinceOpen = false;
@@ -147,9 +141,10 @@ void Save() {
     for (int i = 0; i < ChartSize; ++i)
         s.allowed[i].set(editor[i]);
     WriteTypeChart();
-    const bool deviceWell = !s.readFails && s.writeStopsAt < 0 && s.syncFails == 0;
+    const bool live = !s.readFails && s.writeStopsAt < 0 && s.syncFails == 0 && s.openedWhole &&
+                      !s.changedSinceOpen; // the device well, the chart whole, the file as opened
     Require(RomStream.fail()
-                ? !(deviceWell && s.openedWhole && !s.changedSinceOpen)
+                ? !live
                 : FileBytes(s.chart, ChartSize) == std::string(editor.begin(), editor.end()));
 }
 
@@ -194,8 +189,7 @@ void OtherProgram(int change, Steps& in) {
         s.tail.resize(static_cast<std::size_t>(s.size - s.base));
         for (off_t i = std::max<off_t>(s.size - s.chart, 0); i < ChartSize; ++i) {
             s.durable[i] = 0; // a byte cut off comes back as 0
-            s.allowed[i].reset();
-            s.allowed[i].set(0);
+            s.allowed[i] = std::bitset<256>().set(0);
         }
     } else if (const int at = in.Wide() % (GameCodeLength + ChartSize); at < GameCodeLength) {
         s.head[GameCodeOffset + at] ^= 0x20; // the code in the other case: no release's
@@ -215,7 +209,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const SupportedRom& rom = SupportedRoms[data[0] % SupportedRoms.size()];
     const std::size_t fileSize = std::min<std::size_t>((data[1] | data[2] << 8) % 1024, size - 3);
     const std::uint8_t* file = data + 3;
-    Steps in{file + fileSize, file + std::min<std::size_t>(size - 3, fileSize + 64)};
+    Steps in{file + fileSize, file + std::min<std::size_t>(size - 3, fileSize + 32)};
     s.path = folder.filePath(QStringLiteral("image.gba"));
     s.moved = s.path + QStringLiteral(".moved");
     s.code = rom.gameCode;
@@ -247,10 +241,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             OtherProgram(step / 16 % 3, in);
         Check();
     }
-    Steps none{in.end, in.end};
-    Device(4, none); // the device back, the file at its name
+    Device(4, in); // the device back, the file at its name
     if (s.movedAway)
-        OtherProgram(0, none);
+        OtherProgram(0, in);
     Save();
     Check();
     RomStream.close();
