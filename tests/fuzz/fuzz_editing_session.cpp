@@ -5,7 +5,7 @@
 // against a model of the device kept here, never against what the editor's code computes:
 // - no byte outside the chart's 333 ever changes, nor the size, unless another program did it;
 // - an Open that found the chart whole holds exactly its bytes, and a Save that reports success
-//   leaves exactly the editor's chart in the file;
+//   had a good sync and leaves exactly the editor's chart in the file;
 // - with the device well, the chart whole and no other program's change since the Open, a Save
 //   succeeds;
 // - each chart byte holds its last durable value, or one a Save of the editor's tried to write
@@ -47,7 +47,8 @@ struct Session {
     int fd = -1;
     off_t chart = 0, base = 0, size = 0;
     std::string head, tail;
-    bool readFails = false, movedAway = false, changedSinceOpen = false, openedWhole = false;
+    bool readFails = false, movedAway = false, changedSinceOpen = false, openedWhole = false,
+         synced = false;
     int writeStopsAt = -1, syncFails = 0; // 1: its bytes kept; 2: all since the last good one lost
     Chart durable{};                      // what a failed sync falls back to
     std::array<std::bitset<256>, ChartSize> allowed; // durable, or what a Save tried since
@@ -97,10 +98,11 @@ void InstallDevice() {
                              std::clamp<off_t>(s.size - s.chart, 0, ChartSize), s.chart) >= 0);
         if (s.syncFails != 0)
             return IoError::DeviceError;
-        const IoError synced = SyncFile(file);
-        if (synced == IoError::None)
+        const IoError result = SyncFile(file);
+        s.synced = result == IoError::None;
+        if (s.synced)
             Durable();
-        return synced;
+        return result;
     };
 }
 
@@ -140,12 +142,13 @@ void Save() {
     const Chart editor = EditorChart();
     for (int i = 0; i < ChartSize; ++i)
         s.allowed[i].set(editor[i]);
+    s.synced = false;
     WriteTypeChart();
     const bool live = !s.readFails && s.writeStopsAt < 0 && s.syncFails == 0 && s.openedWhole &&
                       !s.changedSinceOpen; // the device well, the chart whole, the file as opened
-    Require(RomStream.fail()
-                ? !live
-                : FileBytes(s.chart, ChartSize) == std::string(editor.begin(), editor.end()));
+    Require(RomStream.fail() ? !live
+                             : s.synced && FileBytes(s.chart, ChartSize) ==
+                                               std::string(editor.begin(), editor.end()));
 }
 
 // The steps' bytes: each step takes as many as it needs; past the end, every byte reads 0.
