@@ -50,7 +50,8 @@ sanitize: deps
 	cmake --build build-sanitize -j $(JOBS)
 	cd build-sanitize && $(SANITIZER_ENV) ctest --output-on-failure --timeout 600
 
-# The chart reader and writer under libFuzzer for FUZZ_SECONDS, from the seeds in the repository.
+# Editing sessions on a failing device under libFuzzer for FUZZ_SECONDS, from the seeds in the
+# repository (tests/fuzz/corpus); a session may take at most 10 s.
 fuzz: deps
 	@$(MAKE) --no-print-directory deps PACKAGES="clang"
 	@# The sanitizers' runtime of the clang that is installed, whichever version is the default.
@@ -60,8 +61,9 @@ fuzz: deps
 	cmake --build build-fuzz -j $(JOBS)
 	mkdir -p build-fuzz/corpus && cp -n tests/fuzz/corpus/* build-fuzz/corpus/
 	TMPDIR=$$(test -w /dev/shm && echo /dev/shm || echo /tmp) $(SANITIZER_ENV) \
-	  build-fuzz/tests/fuzz/quorvane_fuzz_chart_io -max_total_time=$(FUZZ_SECONDS) \
-	  -print_final_stats=1 -artifact_prefix=build-fuzz/ build-fuzz/corpus
+	  build-fuzz/tests/fuzz/quorvane_fuzz_editing_session -max_total_time=$(FUZZ_SECONDS) \
+	  -timeout=10 -len_control=0 -max_len=1058 -print_final_stats=1 -artifact_prefix=build-fuzz/ \
+	  build-fuzz/corpus
 
 # Windows, cross-built here: Qt's base module for mingw-w64 once per machine into
 # WINDOWS_CACHE (about 40 minutes the first time, reused after), and the Debian source packages of

@@ -3,7 +3,7 @@
 # Qt Widgets window of the same size with a menu bar, before and after it shows the toolkit's file
 # dialog with the editor's filters; where the start-up's instructions go (startup_profile.sh, with
 # valgrind); and the I/O of an Open and a Save.
-# Prints a table and writes it to bench/results.md.
+# Prints a table and writes it to bench/results.md, keeping the fuzzing campaign's record there.
 #   run_bench.sh BUILD-DIR [RUNS]
 set -euo pipefail
 trap 'echo "run_bench.sh: failed at line $LINENO" >&2' ERR
@@ -97,6 +97,8 @@ calls() { # the system calls an Open or a Save of a 16 MiB image makes, by name
     sort | uniq -c | awk '{printf "%s%s x%d", sep, $2, $1; sep=", "}'
 }
 
+# The fuzzing campaign's record, the last section of the file, is written by hand: kept as it is.
+campaign=$(sed -n '/^## Editing sessions fuzzed/,$p' "$here/results.md" 2>/dev/null || true)
 {
   echo "# Benchmark results"
   echo
@@ -140,5 +142,9 @@ calls() { # the system calls an Open or a Save of a 16 MiB image makes, by name
     echo "System calls of an Open: $(calls 1)."
     echo
     echo "System calls of a Save: $(calls 3)."
+  fi
+  if [ -n "$campaign" ]; then
+    echo
+    echo "$campaign"
   fi
 } | tee "$here/results.md"
