@@ -4,10 +4,13 @@
 // do; the device's faults come through RomFileCalls. After every step the file is judged
 // against a model of the device kept here, never against what the editor's code computes:
 // - no byte outside the chart's 333 ever changes, nor the size, unless another program did it;
-// - an Open that found the chart whole holds exactly its bytes, and a Save that reports success
-//   had a good sync and leaves exactly the editor's chart in the file;
+// - an Open of a supported image holds its chart's bytes as the file has them, each byte past the
+//   file's end read as 255; a Save that reports success had a good sync and leaves exactly the
+//   editor's chart in the file;
 // - with the device well, the chart whole and no other program's change since the Open, a Save
-//   succeeds;
+//   succeeds; when the chart was not whole, or the file is not as the editor saw it (moved, its
+//   size or game code changed, a chart byte holding a value the editor neither read nor wrote),
+//   a Save fails and writes nothing;
 // - each chart byte holds its last durable value, or one a Save of the editor's tried to write
 //   since (the device may keep or lose what was never synced).
 //
@@ -50,8 +53,12 @@ struct Session {
     bool readFails = false, movedAway = false, changedSinceOpen = false, openedWhole = false,
          synced = false;
     int writeStopsAt = -1, syncFails = 0; // 1: its bytes kept; 2: all since the last good one lost
-    Chart durable{};                      // what a failed sync falls back to
+    off_t openedSize = 0;
+    std::string openedHead;                          // the game code's page, as the Open read it
+    Chart durable{};                                 // what a failed sync falls back to
     std::array<std::bitset<256>, ChartSize> allowed; // durable, or what a Save tried since
+    std::array<std::bitset<256>, ChartSize>
+        seen; // what a Save finds without taking it for a change
 };
 Session s;
 
@@ -62,12 +69,11 @@ std::string FileBytes(off_t at, off_t count) {
     return bytes;
 }
 
-Chart EditorChart() {
-    Chart bytes{};
-    for (int i = 0; i < ChartSize; ++i) {
-        const TypeChartEntry& entry = TypeChart[i / 3];
-        bytes[i] = i % 3 == 0 ? entry.attacking : i % 3 == 1 ? entry.defending : entry.factor;
-    }
+// The 333 bytes the editor holds, as a Save writes them.
+std::string EditorChart() {
+    std::string bytes;
+    for (const TypeChartEntry& entry : TypeChart)
+        bytes += {char(entry.attacking), char(entry.defending), char(entry.factor)};
     return bytes;
 }
 
@@ -76,7 +82,7 @@ void Durable() {
     const std::string now = FileBytes(s.chart, ChartSize);
     for (std::size_t i = 0; i < ChartSize; ++i) {
         s.durable[i] = i < now.size() ? static_cast<std::uint8_t>(now[i]) : 0;
-        s.allowed[i] = std::bitset<256>().set(s.durable[i]);
+        s.seen[i] = s.allowed[i] = std::bitset<256>().set(s.durable[i]);
     }
 }
 
@@ -89,8 +95,9 @@ void InstallDevice() {
                               std::size_t count) {
         if (s.writeStopsAt < 0)
             return WriteAt(file, at, bytes, count);
-        return IoResult{WriteAt(file, at, bytes, s.writeStopsAt % count).count,
-                        IoError::DeviceFull};
+        const std::size_t wrote = WriteAt(file, at, bytes, s.writeStopsAt % count).count;
+        // With the top bit set, the device reports none of what it wrote.
+        return IoResult{s.writeStopsAt & 0x8000 ? 0 : wrote, IoError::DeviceFull};
     };
     RomFileCalls.sync = [](FileHandle file) {
         if (s.syncFails == 2) // the device loses every byte given it since the last good sync
@@ -119,8 +126,8 @@ void Check() {
 }
 
 void Open() {
-    const bool whole = !s.readFails && !s.movedAway && s.size >= s.chart + ChartSize &&
-                       s.head.compare(GameCodeOffset, GameCodeLength, s.code) == 0;
+    const bool readable =
+        !s.readFails && !s.movedAway && s.head.compare(GameCodeOffset, GameCodeLength, s.code) == 0;
     RomStream.open(s.path);
     // As the File menu's Open: a file that is not a supported image, or could not be read, is let
     // go, so that nothing is ever saved into it.
@@ -132,23 +139,32 @@ void Open() {
         ReadTypeChart();
     if (RomStream.is_open() && !(supported && read()))
         RomStream.close();
-    s.openedWhole = whole;
+    s.openedWhole = readable && s.size >= s.chart + ChartSize;
+    s.openedSize = s.size;
+    s.openedHead = s.head;
     s.changedSinceOpen = false;
     Durable();
-    Require(!whole || (RomStream.is_open() && EditorChart() == s.durable));
+    std::string chart = FileBytes(s.chart, ChartSize);
+    chart.resize(ChartSize, '\xff');
+    Require(!readable || (RomStream.is_open() && EditorChart() == chart));
 }
 
 void Save() {
-    const Chart editor = EditorChart();
-    for (int i = 0; i < ChartSize; ++i)
-        s.allowed[i].set(editor[i]);
+    const std::string editor = EditorChart();
+    const std::string before = FileBytes(s.chart, ChartSize);
+    bool asSeen = s.openedWhole && !s.movedAway && s.size == s.openedSize && s.head == s.openedHead;
+    for (std::size_t i = 0; i < before.size(); ++i)
+        asSeen = asSeen && s.seen[i].test(static_cast<std::uint8_t>(before[i]));
+    for (int i = 0; i < ChartSize && asSeen; ++i) {
+        s.allowed[i].set(static_cast<std::uint8_t>(editor[i]));
+        s.seen[i].set(static_cast<std::uint8_t>(editor[i]));
+    }
     s.synced = false;
     WriteTypeChart();
     const bool live = !s.readFails && s.writeStopsAt < 0 && s.syncFails == 0 && s.openedWhole &&
                       !s.changedSinceOpen; // the device well, the chart whole, the file as opened
-    Require(RomStream.fail() ? !live
-                             : s.synced && FileBytes(s.chart, ChartSize) ==
-                                               std::string(editor.begin(), editor.end()));
+    Require(RomStream.fail() ? !live : s.synced && FileBytes(s.chart, ChartSize) == editor);
+    Require(asSeen || (RomStream.fail() && FileBytes(s.chart, ChartSize) == before));
 }
 
 // The steps' bytes: each step takes as many as it needs; past the end, every byte reads 0.
