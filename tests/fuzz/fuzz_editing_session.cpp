@@ -7,10 +7,11 @@
 // - an Open of a supported image holds its chart's bytes as the file has them, each byte past the
 //   file's end read as 255; a Save that reports success had a good sync and leaves exactly the
 //   editor's chart in the file;
-// - with the device well, the chart whole and no other program's change since the Open, a Save
-//   succeeds; when the chart was not whole, or the file is not as the editor saw it (moved, its
-//   size or game code changed, a chart byte holding a value the editor neither read nor wrote),
-//   a Save fails and writes nothing;
+// - the file is as the editor saw it when the chart was whole at the Open and the file is at its
+//   name, of its size, with its game code, each chart byte holding its durable value as the
+//   editor knows it or one the editor wrote since the last good sync: then, with the device well
+//   and the file not resized since the Open, a Save succeeds; otherwise a Save fails and writes
+//   nothing;
 // - each chart byte holds its last durable value, or one a Save of the editor's tried to write
 //   since (the device may keep or lose what was never synced).
 //
@@ -50,15 +51,16 @@ struct Session {
     int fd = -1;
     off_t chart = 0, base = 0, size = 0;
     std::string head, tail;
-    bool readFails = false, movedAway = false, changedSinceOpen = false, openedWhole = false,
+    bool readFails = false, movedAway = false, resizedSinceOpen = false, openedWhole = false,
          synced = false;
     int writeStopsAt = -1, syncFails = 0; // 1: its bytes kept; 2: all since the last good one lost
     off_t openedSize = 0;
     std::string openedHead;                          // the game code's page, as the Open read it
     Chart durable{};                                 // what a failed sync falls back to
     std::array<std::bitset<256>, ChartSize> allowed; // durable, or what a Save tried since
-    std::array<std::bitset<256>, ChartSize>
-        seen; // what a Save finds without taking it for a change
+    // What a Save may find in the file without taking it for another program's change.
+    std::array<std::bitset<256>, ChartSize> seen;
+    std::string beforeSave; // the chart's bytes as the last Save found them
 };
 Session s;
 
@@ -87,9 +89,11 @@ void Durable() {
 }
 
 void InstallDevice() {
+    // A well device, as a slow one or a network share, may read fewer bytes a call than asked.
     RomFileCalls.readAt = [](FileHandle file, std::uint64_t at, std::uint8_t* buffer,
                              std::size_t count) {
-        return s.readFails ? IoResult{0, IoError::DeviceError} : ReadAt(file, at, buffer, count);
+        return s.readFails ? IoResult{0, IoError::DeviceError}
+                           : ReadAt(file, at, buffer, std::min<std::size_t>(count, 1 + at % 512));
     };
     RomFileCalls.writeAt = [](FileHandle file, std::uint64_t at, const std::uint8_t* bytes,
                               std::size_t count) {
@@ -142,7 +146,7 @@ void Open() {
     s.openedWhole = readable && s.size >= s.chart + ChartSize;
     s.openedSize = s.size;
     s.openedHead = s.head;
-    s.changedSinceOpen = false;
+    s.resizedSinceOpen = false;
     Durable();
     std::string chart = FileBytes(s.chart, ChartSize);
     chart.resize(ChartSize, '\xff');
@@ -151,18 +155,18 @@ void Open() {
 
 void Save() {
     const std::string editor = EditorChart();
-    const std::string before = FileBytes(s.chart, ChartSize);
+    const std::string before = s.beforeSave = FileBytes(s.chart, ChartSize);
     bool asSeen = s.openedWhole && !s.movedAway && s.size == s.openedSize && s.head == s.openedHead;
     for (std::size_t i = 0; i < before.size(); ++i)
         asSeen = asSeen && s.seen[i].test(static_cast<std::uint8_t>(before[i]));
-    for (int i = 0; i < ChartSize && asSeen; ++i) {
+    for (int i = 0; i < ChartSize && asSeen && !s.readFails; ++i) { // the write is tried
         s.allowed[i].set(static_cast<std::uint8_t>(editor[i]));
         s.seen[i].set(static_cast<std::uint8_t>(editor[i]));
     }
     s.synced = false;
     WriteTypeChart();
-    const bool live = !s.readFails && s.writeStopsAt < 0 && s.syncFails == 0 && s.openedWhole &&
-                      !s.changedSinceOpen; // the device well, the chart whole, the file as opened
+    const bool live = !s.readFails && s.writeStopsAt < 0 && s.syncFails == 0 && asSeen &&
+                      !s.resizedSinceOpen; // the device well, the file as the editor saw it
     Require(RomStream.fail() ? !live : s.synced && FileBytes(s.chart, ChartSize) == editor);
     Require(asSeen || (RomStream.fail() && FileBytes(s.chart, ChartSize) == before));
 }
@@ -197,18 +201,26 @@ void Device(int fault, Steps& in) {
 }
 
 void OtherProgram(int change, Steps& in) {
-    s.changedSinceOpen = true;
     if (change == 0) { // renamed away, or back
         Require(::rename(qPrintable(s.movedAway ? s.moved : s.path),
                          qPrintable(s.movedAway ? s.path : s.moved)) == 0);
         s.movedAway = !s.movedAway;
     } else if (change == 1) { // cut or grown, from inside the chart to a page past it
         s.size = s.chart - 16 + in.Wide() % (Page + 400);
+        s.resizedSinceOpen = true; // bytes the editor read past the chart may be gone
         Require(::ftruncate(s.fd, s.size) == 0);
         s.tail.resize(static_cast<std::size_t>(s.size - s.base));
         for (off_t i = std::max<off_t>(s.size - s.chart, 0); i < ChartSize; ++i) {
             s.durable[i] = 0; // a byte cut off comes back as 0
             s.allowed[i] = std::bitset<256>().set(0);
+        }
+    } else if (change == 2) { // the chart put back as the last Save found it: a backup restored
+        const off_t count =
+            std::min<off_t>(s.beforeSave.size(), std::max<off_t>(s.size - s.chart, 0));
+        Require(::pwrite(s.fd, s.beforeSave.data(), count, s.chart) == count);
+        for (off_t i = 0; i < count; ++i) {
+            s.durable[i] = static_cast<std::uint8_t>(s.beforeSave[i]);
+            s.allowed[i].set(s.durable[i]);
         }
     } else if (const int at = in.Wide() % (GameCodeLength + ChartSize); at < GameCodeLength) {
         s.head[GameCodeOffset + at] ^= 0x20; // the code in the other case: no release's
@@ -257,7 +269,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         else if (kind < 15)
             Device(kind - 10, in);
         else
-            OtherProgram(step / 16 % 3, in);
+            OtherProgram(step / 16 % 4, in);
         Check();
     }
     Device(4, in); // the device back, the file at its name
