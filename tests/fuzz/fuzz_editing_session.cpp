@@ -10,8 +10,9 @@
 // - the file is as the editor saw it when the chart was whole at the Open and the file is at its
 //   name, of its size, with its game code, each chart byte holding its durable value as the
 //   editor knows it or one the editor wrote since the last good sync: then, with the device well
-//   and the file not resized since the Open, a Save succeeds; otherwise a Save fails and writes
-//   nothing;
+//   and the 3 bytes after the chart (which an Open may read too) as the Open found them, a Save
+//   succeeds; otherwise a Save fails, writes nothing and says why (the file changed, the chart
+//   cut short at the Open, or no file attached);
 // - each chart byte holds its last durable value, or one a Save of the editor's tried to write
 //   since (the device may keep or lose what was never synced).
 //
@@ -51,12 +52,13 @@ struct Session {
     int fd = -1;
     off_t chart = 0, base = 0, size = 0;
     std::string head, tail;
-    bool readFails = false, movedAway = false, resizedSinceOpen = false, openedWhole = false,
+    bool readFails = false, movedAway = false, holesSeen = false, openedWhole = false,
          synced = false;
     int writeStopsAt = -1, syncFails = 0; // 1: its bytes kept; 2: all since the last good one lost
     off_t openedSize = 0;
-    std::string openedHead;                          // the game code's page, as the Open read it
-    Chart durable{};                                 // what a failed sync falls back to
+    std::string openedHead;  // the game code's page, as the Open read it
+    std::string openedAfter; // the 3 bytes after the chart, which an Open may read too
+    Chart durable{};         // what a failed sync falls back to
     std::array<std::bitset<256>, ChartSize> allowed; // durable, or what a Save tried since
     // What a Save may find in the file without taking it for another program's change.
     std::array<std::bitset<256>, ChartSize> seen;
@@ -93,7 +95,7 @@ void InstallDevice() {
     RomFileCalls.readAt = [](FileHandle file, std::uint64_t at, std::uint8_t* buffer,
                              std::size_t count) {
         return s.readFails ? IoResult{0, IoError::DeviceError}
-                           : ReadAt(file, at, buffer, std::min<std::size_t>(count, 1 + at % 512));
+                           : ReadAt(file, at, buffer, std::min<std::size_t>(count, 1 + at % 171));
     };
     RomFileCalls.writeAt = [](FileHandle file, std::uint64_t at, const std::uint8_t* bytes,
                               std::size_t count) {
@@ -119,8 +121,8 @@ void InstallDevice() {
 
 void Check() {
     Require(::lseek(s.fd, 0, SEEK_END) == s.size && FileBytes(0, Page) == s.head);
-    const off_t data = ::lseek(s.fd, Page, SEEK_DATA); // nothing written into the hole
-    Require(data < 0 || data >= s.base);
+    // Nothing written into the hole, where the file system tells it from data by the page.
+    Require(!s.holesSeen || ::lseek(s.fd, Page, SEEK_DATA) == s.base);
     std::string tail = FileBytes(s.base, s.size - s.base);
     for (std::size_t i = 0, c = s.chart - s.base; i < ChartSize && c + i < tail.size(); ++i) {
         Require(s.allowed[i].test(static_cast<std::uint8_t>(tail[c + i])));
@@ -146,7 +148,7 @@ void Open() {
     s.openedWhole = readable && s.size >= s.chart + ChartSize;
     s.openedSize = s.size;
     s.openedHead = s.head;
-    s.resizedSinceOpen = false;
+    s.openedAfter = FileBytes(s.chart + ChartSize, 3);
     Durable();
     std::string chart = FileBytes(s.chart, ChartSize);
     chart.resize(ChartSize, '\xff');
@@ -166,9 +168,13 @@ void Save() {
     s.synced = false;
     WriteTypeChart();
     const bool live = !s.readFails && s.writeStopsAt < 0 && s.syncFails == 0 && asSeen &&
-                      !s.resizedSinceOpen; // the device well, the file as the editor saw it
+                      FileBytes(s.chart + ChartSize, 3) == s.openedAfter; // the device well
     Require(RomStream.fail() ? !live : s.synced && FileBytes(s.chart, ChartSize) == editor);
     Require(asSeen || (RomStream.fail() && FileBytes(s.chart, ChartSize) == before));
+    const StreamFailure why = !RomStream.is_open() ? StreamFailure::NotAttached
+                              : s.openedWhole      ? StreamFailure::FileChanged
+                                                   : StreamFailure::NotSeen;
+    Require(asSeen || s.readFails || RomStream.failure() == why); // and says why
 }
 
 // The steps' bytes: each step takes as many as it needs; past the end, every byte reads 0.
@@ -207,7 +213,6 @@ void OtherProgram(int change, Steps& in) {
         s.movedAway = !s.movedAway;
     } else if (change == 1) { // cut or grown, from inside the chart to a page past it
         s.size = s.chart - 16 + in.Wide() % (Page + 400);
-        s.resizedSinceOpen = true; // bytes the editor read past the chart may be gone
         Require(::ftruncate(s.fd, s.size) == 0);
         s.tail.resize(static_cast<std::size_t>(s.size - s.base));
         for (off_t i = std::max<off_t>(s.size - s.chart, 0); i < ChartSize; ++i) {
@@ -253,6 +258,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             ::ftruncate(s.fd, s.size) == 0);
     s.head = FileBytes(0, Page);
     s.tail = FileBytes(s.base, s.size - s.base);
+    s.holesSeen = s.size > s.base && ::lseek(s.fd, Page, SEEK_DATA) == s.base;
     InstallDevice();
     Open();
     Check();

@@ -141,7 +141,7 @@ private slots:
     // The code at offset 172, compared exactly, picks the chart offset, where the chart is read;
     // any other code, or one cut by the end of the file, is refused and leaves the offset and chart
     // alone. (How a chart is read, on any bytes, the fuzz target's editing sessions prove: only
-    // (255, 255, 0) ends it, a 112th record is read and dropped, an early end keeps the file's
+    // (255, 255, 0) ends it, a 112th record is dropped, an early end keeps the file's
     // bytes, and past the end of the file every byte reads as 255.)
     void reads() {
         QFETCH(QByteArray, code);
@@ -261,6 +261,7 @@ private slots:
 #ifdef Q_OS_LINUX
         typed("link", "link.gba");
         typed("dangling link", "dangling", "missing"); // "dangling.gba" stands beside it
+        typed("fifo", "fifo", "not a file");
         typed("device", "/dev/zero", "not a file");
         typed("link to itself", "loop.gba", "unopenable");
         typed("read error of the system's own", "/proc/self/mem", "unreadable");
@@ -299,6 +300,7 @@ private slots:
         RomFileStream otherEditor;
         otherEditor.open(folder.filePath(u"locked.gba"_s));
 #ifdef Q_OS_LINUX
+        ::mkfifo(qPrintable(folder.filePath(u"fifo"_s)), 0600);
         const std::pair<const char*, const char*> links[] = {{"loop.gba", "loop.gba"},
                                                              {"dangling", "nowhere.gba"},
                                                              { "link.gba",
