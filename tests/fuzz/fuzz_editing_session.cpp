@@ -206,6 +206,15 @@ void Device(int fault, Steps& in) {
     s.syncFails = fault == 2 || fault == 3 ? fault - 1 : 0;
 }
 
+// Another program writes `bytes` over the chart from its byte `at` on: the device holds them.
+void RewriteChart(off_t at, const std::string& bytes) {
+    Require(::pwrite(s.fd, bytes.data(), bytes.size(), s.chart + at) == ssize_t(bytes.size()));
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        s.durable[at + i] = static_cast<std::uint8_t>(bytes[i]);
+        s.allowed[at + i].set(s.durable[at + i]);
+    }
+}
+
 void OtherProgram(int change, Steps& in) {
     if (change == 0) { // renamed away, or back
         Require(::rename(qPrintable(s.movedAway ? s.moved : s.path),
@@ -220,20 +229,12 @@ void OtherProgram(int change, Steps& in) {
             s.allowed[i] = std::bitset<256>().set(0);
         }
     } else if (change == 2) { // the chart put back as the last Save found it: a backup restored
-        const off_t count =
-            std::min<off_t>(s.beforeSave.size(), std::max<off_t>(s.size - s.chart, 0));
-        Require(::pwrite(s.fd, s.beforeSave.data(), count, s.chart) == count);
-        for (off_t i = 0; i < count; ++i) {
-            s.durable[i] = static_cast<std::uint8_t>(s.beforeSave[i]);
-            s.allowed[i].set(s.durable[i]);
-        }
+        RewriteChart(0, s.beforeSave.substr(0, std::max<off_t>(s.size - s.chart, 0)));
     } else if (const int at = in.Wide() % (GameCodeLength + ChartSize); at < GameCodeLength) {
         s.head[GameCodeOffset + at] ^= 0x20; // the code in the other case: no release's
         Require(::pwrite(s.fd, &s.head[GameCodeOffset + at], 1, GameCodeOffset + at) == 1);
-    } else if (const std::uint8_t byte = in.Next(); s.chart + at - 4 < s.size) { // a chart byte
-        s.durable[at - 4] = byte;
-        s.allowed[at - 4].set(byte);
-        Require(::pwrite(s.fd, &byte, 1, s.chart + at - 4) == 1);
+    } else if (const char byte = char(in.Next()); s.chart + at - 4 < s.size) { // a chart byte
+        RewriteChart(at - 4, std::string(1, byte));
     }
 }
 } // namespace
