@@ -33,10 +33,11 @@ await() { local what=$1 end=$((SECONDS + 30)) out; shift; until out=$("$@" 2>&1)
     $(xdotool search --onlyvisible --name . getwindowname %@ 2>&1 || true) >&2; return 1; done; }
 shown() { xdotool search --onlyvisible --name "^$1\$"; } && gone() { ! shown "$1"; }
 focused() { [ "$(xdotool getwindowfocus)" = "$1" ]; }
-holding_image() { readlink "/proc/$editor/fd/"* | grep -qxF "$image"; }
+# (Not piped: under pipefail a descriptor closed while readlink runs would fail the pipe.)
+holding_image() { grep -qxF "$image" <<<"$(readlink "/proc/$editor/fd/"*)"; }
 # With no window manager, focus moves only by hand: onto each window as it opens, back to the
 # main window once it has gone. The window's id is left in $window.
-focus_on() { await "a window titled $1" shown "$1"; window=$(shown "$1" | head -n 1)
+focus_on() { await "a window titled $1" shown "$1"; window=$(shown "$1"); window=${window%%$'\n'*}
   xdotool windowfocus "$window"; await "the focus on the window titled $1" focused "$window"; }
 back_from() { await "the window titled $1 to close" gone "$1"; xdotool windowfocus "$main"
   await "the focus back on the main window" focused "$main"; }

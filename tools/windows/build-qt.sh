@@ -34,7 +34,7 @@ if ! $stamp_only; then
               qt6-translations-l10n wine64 fonts-dejavu-core python3 gcc libc6-dev)
     missing=()
     for p in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+        grep -q 'ok installed' <<<"$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null)" || missing+=("$p")
     done
     if [ ${#missing[@]} -gt 0 ]; then
         echo "installing: ${missing[*]}"
@@ -97,7 +97,8 @@ fetch_source() {
             sed -n 's/^deb /deb-src /p' /etc/apt/sources.list > "$srclist"
         fi
     fi
-    apt-cache showsrc qt6-base 2>/dev/null | grep -qx "Version: $QT_VERSION" || apt-get update -qq
+    # (Read whole, never piped into grep -q: under pipefail its early stop could fail the pipe.)
+    grep -qx "Version: $QT_VERSION" <<<"$(apt-cache showsrc qt6-base 2>/dev/null)" || apt-get update -qq
     rm -rf "$SRC" && mkdir -p "$SRC"
     (cd "$SRC" && apt-get source -q "qt6-base=$QT_VERSION")
 }

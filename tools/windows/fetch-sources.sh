@@ -60,7 +60,8 @@ if [ ! -f "$srclist" ] && [ ! -f "${srclist%.sources}.list" ]; then
     fi
 fi
 for want in "${missing[@]}"; do
-    apt-cache showsrc "${want%%=*}" 2>/dev/null | grep -qx "Version: ${want#*=}" && continue
+    # (Read whole, never piped into grep -q: under pipefail its early stop could fail the pipe.)
+    grep -qx "Version: ${want#*=}" <<<"$(apt-cache showsrc "${want%%=*}" 2>/dev/null)" && continue
     apt-get update -qq || skip "apt-get update failed"
     break
 done

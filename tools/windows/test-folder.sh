@@ -53,19 +53,25 @@ for words in "Unzip first" "Extract All" "Windows protected your PC" "More info"
     grep -q "$words" "$readme"
 done
 grep -q "Quorvane $version" "$readme"
-# (Read as one line of words: the read-mes wrap their sentences.)
+# Whether a text, read as one line of words (the read-mes wrap their sentences), holds a pattern:
+#   says FILE [GREP OPTIONS] PATTERN
+# The text is read whole before grep sees it, never piped: grep -q stops at the first match, the
+# writer can die of SIGPIPE still writing, and pipefail takes that for a failed check.
 words() { tr -s '\r\n ' '   ' < "$1"; }
-words "$readme" | grep -q "64-bit Windows 10 version 1809 or later, or Windows 11"
+says() { local file=$1; shift; grep -q "$@" <<<"$(words "$file")"; }
+says "$readme" "64-bit Windows 10 version 1809 or later, or Windows 11"
 # The project's own licence: MIT, the Quorvane developers'; the read-me says so.
-head -n 1 "$folder/licenses/Quorvane.txt" | grep -q "MIT License"
+grep -q "MIT License" <<<"$(head -n 1 "$folder/licenses/Quorvane.txt")"
 grep -Eq "^Copyright \(c\) [0-9]{4}(-[0-9]{4})? the Quorvane developers" "$folder/licenses/Quorvane.txt"
 grep -q "Permission is hereby granted, free of charge" "$folder/licenses/Quorvane.txt"
-words "$readme" | grep -qF 'MIT licence (licenses\Quorvane.txt)'
+says "$readme" -F 'MIT licence (licenses\Quorvane.txt)'
 grep -q "GNU LESSER GENERAL PUBLIC LICENSE" "$folder/licenses/LGPL-3.txt"
 grep -q "Version 3" "$folder/licenses/GPL-3.txt"
 grep -q "GCC RUNTIME LIBRARY EXCEPTION" "$folder/licenses/GCC-runtime.txt"
 grep -q "winpthreads" "$folder/licenses/mingw-w64.txt"
-for piece in fast_float Ryu soft-fp; do tr -d '\r' < "$folder/licenses/GCC-runtime-components.txt" | grep -qx "$piece"; done
+for piece in fast_float Ryu soft-fp; do
+    grep -qx "$piece" <<<"$(tr -d '\r' < "$folder/licenses/GCC-runtime-components.txt")"
+done
 grep -q "src/3rdparty/freetype" "$folder/licenses/Qt.txt"
 grep -q "Qt Company GPL Exception" "$folder/licenses/Qt-translations.txt"
 # Each library and text shipped is one whose licence the read-me gives, and it says where Qt's
@@ -92,11 +98,11 @@ for text in $(cd "$folder/licenses" && ls); do
     grep -q "^ *$text: " "$notes" || { echo "licenses/README.txt does not say what $text is for" >&2; false; }
 done
 # The GCC runtime's source is both gcc-mingw-w64's, which builds it with its own patches, and GCC's.
-words "$notes" | grep -Eq "Debian's gcc-mingw-w64 source package, version [0-9][^ ]*, which builds"
-words "$notes" | grep -Eq "Debian's gcc-[0-9]+ source package, version [0-9]"
+says "$notes" -E "Debian's gcc-mingw-w64 source package, version [0-9][^ ]*, which builds"
+says "$notes" -E "Debian's gcc-[0-9]+ source package, version [0-9]"
 # What a replacement Qt build must be, and that the program's terms allow what the LGPL asks.
 for phrase in "GCC 12 compiler with POSIX threads" "SEH exceptions" "reverse engineering it for debugging"; do
-    words "$notes" | grep -q "$phrase" || { echo "licenses/README.txt does not say: $phrase" >&2; false; }
+    says "$notes" "$phrase" || { echo "licenses/README.txt does not say: $phrase" >&2; false; }
 done
 # Qt's Debian patches: as many named as the read-me counts, each a file name.
 patches=$(tr -d '\r' < "$notes" | sed -n '/patches, applied in$/,/^    The recipe/p' |
@@ -108,8 +114,8 @@ python3 "$(dirname "$0")/check-markers.py" "$(dirname "$0")/markers.txt" "$folde
 # .dsc and every file the .dsc lists, with the checksum it gives), Qt's patches those the read-me
 # names, and Quorvane's own source with its licence. A machine that could not fetch the packages
 # writes a note instead, and the archive is skipped, said so.
-words "$readme" | grep -q "Quorvane-$version-sources.zip"
-words "$notes" | grep -q "Quorvane-$version-sources.zip"
+says "$readme" "Quorvane-$version-sources.zip"
+says "$notes" "Quorvane-$version-sources.zip"
 sources_zip=$build/Quorvane-$version-sources.zip
 if [ ! -f "$sources_zip" ] && [ -f "${sources_zip%.zip}.skipped" ]; then
     echo "SKIPPED the sources archive, not written here: $(cat "${sources_zip%.zip}.skipped")"
@@ -151,7 +157,7 @@ fi
 # The recipe of Qt's DLLs, and the source commit named in both read-mes.
 for file in build-qt.sh keep-attribution.py mingw-w64.cmake; do test -s "$folder/licenses/$file"; done
 for text in "$readme" "$folder/licenses/README.txt"; do
-    words "$text" | grep -Eq "commit [0-9a-f]{40}"
+    says "$text" -E "commit [0-9a-f]{40}"
 done
 # The third-party code inside Qt's DLLs: at least these pieces, each named in the notices with its
 # licence and said to be in its DLL, and each shipped Qt file given its pieces in the read-me.
@@ -162,7 +168,7 @@ for piece in "Qt6Core.dll:BLAKE2" "Qt6Core.dll:SipHash" "Qt6Core.dll:PCRE2" \
              "Qt6Gui.dll:Adobe Glyph List" "Qt6Gui.dll:Smooth Scaling Algorithm" \
              "Qt6Gui.dll:X Server helper" "Qt6Gui.dll:HarfBuzz" "Qt6Gui.dll:Freetype 2" \
              "Qt6Gui.dll:LibPNG" "Qt6Gui.dll:MD4C"; do
-    grep -A1 "^${piece#*:}" "$third" | grep "^In: .*${piece%%:*}" >/dev/null ||
+    grep -q "^In: .*${piece%%:*}" <<<"$(grep -A1 "^${piece#*:}" "$third")" ||
         { echo "no notice of ${piece#*:} in ${piece%%:*}" >&2; false; }
 done
 for file in $(cd "$folder" && find . -name 'Qt6*.dll' -o -path './*/q*.dll' | sed 's|^\./||; s|/|\\\\|g'); do
