@@ -284,7 +284,9 @@ private slots:
         Select(*editor.form, 16, 16, 3);
         QVERIFY(Press(*editor.form, 42, editor->ChangeButton));
         QDir& folder = editor.dir;
-        QFile::setPermissions(folder.path(), QFile::permissions(folder.path()) | QFile::ExeOther);
+        QFile::setPermissions(folder.path(), // searchable by all, whatever groups the user has
+                              QFile::permissions(folder.path()) | QFile::ExeGroup |
+                                  QFile::ExeOther);
         for (const char* name :
              {"firered", "emerald.gba", "locked.gba", "lockf.gba", "read-only.gba", "dangling.gba"})
             WriteImage(folder.filePath(QString::fromLatin1(name)));
@@ -294,7 +296,7 @@ private slots:
                    RealChart().replace(60, 3, "\xfe\xfe\x00"_ba));
         // Readable by all, writable by none: refused by the open for writing, not before it.
         QFile::setPermissions(folder.filePath(u"read-only.gba"_s),
-                              QFile::ReadOwner | QFile::ReadOther);
+                              QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
         RomFileStream otherEditor;
         otherEditor.open(folder.filePath(u"locked.gba"_s));
 #ifdef Q_OS_LINUX
@@ -317,8 +319,9 @@ private slots:
         const int lockf = LockfHolder(folder.filePath(u"lockf.gba"_s));
         QVERIFY(lockf >= 0);
         const bool nobody = told == u"read-only" && fault.isEmpty() && ::getuid() == 0;
-        ::setfsgid(nobody ? 65534 : ::getgid()); // "others" to the folder and file, not their group
+        ::setfsgid(nobody ? 65534 : ::getgid());
         ::setfsuid(nobody ? 65534 : ::getuid());
+        const bool lookedAt = QFileInfo(steps.value(1)).isFile(); // so the refusal is the open's
         // Refused for real, and only to root: the file made immutable (EPERM), or the folder bound
         // read-only where only this process sees it (EROFS).
         const QByteArray here = QFile::encodeName(folder.path());
@@ -346,6 +349,7 @@ private slots:
 #ifdef Q_OS_LINUX
         ::setfsuid(::getuid()); // and the refusals above lifted, before the checks
         ::setfsgid(::getgid());
+        QVERIFY(!nobody || lookedAt);
         QVERIFY(fault != u"EPERM" || QProcess::execute(u"chattr"_s, {u"-i"_s, steps[1]}) == 0);
         QVERIFY(fault != u"EROFS" || ::umount2(here, MNT_DETACH) == 0);
 #endif

@@ -58,7 +58,9 @@ grep -q "Quorvane $version" "$readme"
 # The text is read whole before grep sees it, never piped: grep -q stops at the first match, the
 # writer can die of SIGPIPE still writing, and pipefail takes that for a failed check.
 words() { tr -s '\r\n ' '   ' < "$1"; }
-says() { local file=$1; shift; grep -q "$@" <<<"$(words "$file")"; }
+says() {
+    grep -q "${@:2}" <<<"$(words "$1")" || { echo "FAILED: ${1##*/} does not say: ${*: -1}" >&2; false; }
+}
 says "$readme" "64-bit Windows 10 version 1809 or later, or Windows 11"
 # The project's own licence: MIT, the Quorvane developers'; the read-me says so.
 grep -q "MIT License" <<<"$(head -n 1 "$folder/licenses/Quorvane.txt")"
